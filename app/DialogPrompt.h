@@ -1,0 +1,13 @@
+// The operator prompt as real message boxes and the file dialog.
+#pragma once
+
+#include "link/OperatorPrompt.h"
+
+class DialogPrompt : public OperatorPrompt {
+public:
+    Answer ask(const QString& text, Buttons buttons) override;
+    std::optional<QString> chooseFile(const FileRequest& request) override;
+};
+
+// "Name|pattern|Name|pattern|" as the file dialog's list of name filters.
+QStringList nameFiltersFrom(const QString& pipeFilter);

@@ -1,0 +1,73 @@
+// Control builders shared by the windows.
+#include "app/Look.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
+
+namespace Look {
+
+QFont arial(qreal pointSize) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
+void paintBackground(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void paintBase(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Base, colour);
+    widget->setPalette(palette);
+}
+
+void paintButton(QPushButton* button, const QColor& colour) {
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, colour);
+    button->setPalette(palette);
+    button->setAutoFillBackground(true);
+}
+
+QLabel* label(QWidget* parent, const QString& caption, const QRect& geometry) {
+    auto* label = new QLabel(caption, parent);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QPushButton* button(QWidget* parent, const QString& caption, const QRect& geometry) {
+    auto* button = new QPushButton(caption, parent);
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLineEdit* textBox(QWidget* parent, const QString& text, const QRect& geometry) {
+    auto* box = new QLineEdit(text, parent);
+    box->setGeometry(geometry);
+    return box;
+}
+
+QComboBox* editableCombo(QWidget* parent, const QStringList& items, const QRect& geometry) {
+    auto* box = new QComboBox(parent);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->addItems(items);
+    box->setGeometry(geometry);
+    return box;
+}
+
+QComboBox* dropDownList(QWidget* parent, const QStringList& items, const QRect& geometry) {
+    auto* box = new QComboBox(parent);
+    box->addItems(items);
+    box->setGeometry(geometry);
+    return box;
+}
+
+} // namespace Look

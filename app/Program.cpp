@@ -1,0 +1,37 @@
+// Program start and end.
+#include "app/Program.h"
+
+#include "connection/Form1.h"
+#include "link/Module1.h"
+#include "link/OperatorPrompt.h"
+#include "link/SerialPort.h"
+#include "link/Wait.h"
+#include "measurement/DataLog.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace Program {
+
+void abandon() {
+    DataLog::close();
+    if (SerialPort* port = Module1::port())
+        port->setPortOpen(false);
+    Form1::unloadIfLoaded();
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+void start(OperatorPrompt& prompt) {
+    OperatorPrompt::install(&prompt);
+    Module1::setAbandonHandler(&abandon);
+    LoadableWindow::setProgramEndHandler([] {
+        Wait::callOffAll();
+        QCoreApplication::exit(0);
+    });
+    Form1::use().show();
+}
+
+} // namespace Program

@@ -1,0 +1,16 @@
+// The start and the ends of the program, shared by main() and the tests that run it whole.
+#pragma once
+
+class OperatorPrompt;
+
+namespace Program {
+
+// Installs the operator prompt, the not-responding Cancel path and the end of the program
+// when the last window unloads, then loads and shows the connection window.
+void start(OperatorPrompt& prompt);
+
+// Cancel in the not-responding box: the log is closed without a stop line, the port is
+// closed, the connection window unloads, and the program ends at once.
+void abandon();
+
+} // namespace Program

@@ -1,0 +1,28 @@
+// The configuration window.
+#include "configuration/Configure.h"
+
+#include "app/Look.h"
+#include "measurement/frmMeasure.h"
+
+#include <QLineEdit>
+
+Configure::Configure() {
+    setWindowTitle(QStringLiteral("Configuration"));
+    Look::paintBackground(this, Look::lightGrey());
+    setFixedSize(245, 293);
+
+    Unit = Look::textBox(this, QString(), {42, 8, 161, 33});
+    Unit->setFont(Look::arial(20.25));
+    Look::paintBase(Unit, Look::lightGrey());
+    Unit->setFrame(false);
+}
+
+void Configure::loadStep() {
+}
+
+void Configure::unloadStep() {
+    hide();
+    // While the results window is itself closing, it must not come back.
+    if (frmMeasure* results = frmMeasure::loaded())
+        results->show();
+}

@@ -1,0 +1,51 @@
+// Log line layout.
+#include "measurement/LogLines.h"
+
+#include <QRegularExpression>
+
+namespace LogLines {
+
+namespace {
+
+// No line break or field separator may come from the outside into a record.
+QString field(QString text) {
+    text.remove(QLatin1Char('\r'));
+    text.remove(QLatin1Char('\n'));
+    return text;
+}
+
+} // namespace
+
+QString regionalDate(const QDateTime& when, const QLocale& locale) {
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    // Short formats that abbreviate the year to two digits are widened, as the operating
+    // systems' own short dates are; a log outlives its century's first decades.
+    static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));
+    format.replace(twoDigitYear, QStringLiteral("yyyy"));
+    return locale.toString(when.date(), format);
+}
+
+QString regionalTime(const QDateTime& when, const QLocale& locale) {
+    QString format = locale.timeFormat(QLocale::ShortFormat);
+    if (!format.contains(QLatin1Char('s'))) {
+        static const QRegularExpression minutes(QStringLiteral("(mm?)"));
+        const QRegularExpressionMatch match = minutes.match(format);
+        if (match.hasMatch())
+            format.insert(match.capturedEnd(), QStringLiteral(":ss"));
+    }
+    return locale.toString(when.time(), format);
+}
+
+QString startLine(const QDateTime& when, const QString& maker, const QString& model,
+                  const QString& field3, const QString& field4, const QLocale& locale) {
+    return QStringLiteral("Start Log ,") + regionalDate(when, locale) + QLatin1Char(',') +
+           regionalTime(when, locale) + QLatin1Char(',') + field(maker) + QLatin1Char(',') +
+           field(model) + QLatin1Char(',') + field(field3) + QLatin1Char(',') + field(field4);
+}
+
+QString stopLine(const QDateTime& when, const QLocale& locale) {
+    return QStringLiteral("Stop Log ,") + regionalDate(when, locale) + QLatin1Char(',') +
+           regionalTime(when, locale);
+}
+
+} // namespace LogLines

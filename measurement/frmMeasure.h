@@ -1,0 +1,53 @@
+// The results window: the two display rows, the log, correction and configuration buttons,
+// Trigger and Exit. The hub of the program once an instrument has answered.
+#pragma once
+
+#include "app/LoadableWindow.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class frmMeasure : public Loadable<frmMeasure> {
+    Q_OBJECT
+public:
+    frmMeasure();
+
+    // Public state other windows read.
+    bool bLog = false;
+    bool bTC = false;
+    float sTempco = 0.0f;
+
+    QLineEdit* Ppar = nullptr;
+    QLineEdit* Pvalue = nullptr;
+    QLineEdit* Punit = nullptr;
+    QPushButton* Start = nullptr;
+    QPushButton* Exit = nullptr;
+    QPushButton* cmdLog = nullptr;
+    QPushButton* Config = nullptr;
+    QLineEdit* spar = nullptr;
+    QLineEdit* svalue = nullptr;
+    QLineEdit* sunit = nullptr;
+    QPushButton* cmdTC = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Temp = nullptr;
+    QComboBox* Combo1 = nullptr;
+    QLabel* Label3 = nullptr;
+
+    void configurationStep();
+    void exitStep();
+
+    // Disables (or enables) Trigger, the log button, Configure and the correction switch,
+    // in that order: nothing may start another exchange while one runs.
+    void lockButtons(bool locked);
+
+protected:
+    void loadStep() override;
+    void unloadStep() override;
+
+private:
+    // Writes the stop line and closes the log, ignoring failures: the program is leaving.
+    void endLogQuietly();
+};
