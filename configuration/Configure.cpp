@@ -4,7 +4,14 @@
 #include "app/Look.h"
 #include "measurement/frmMeasure.h"
 
+#include "link/Wait.h"
+
+#include <QComboBox>
 #include <QLineEdit>
+
+namespace {
+constexpr qint64 kPauseNs = 200'000'000;
+}
 
 Configure::Configure() {
     setWindowTitle(QStringLiteral("Configuration"));

@@ -4,6 +4,7 @@
 
 #include "app/LoadableWindow.h"
 
+class QComboBox;
 class QLineEdit;
 
 class Configure : public Loadable<Configure> {
@@ -12,6 +13,11 @@ public:
     Configure();
 
     QLineEdit* Unit = nullptr;
+    QComboBox* Accuracy = nullptr;
+
+    // The short pause between commands: returns once more than 0.2 s have passed on the
+    // monotonic clock, sleeping in the event loop meanwhile so every window stays live.
+    static void dly();
 
 protected:
     void loadStep() override;

@@ -6,6 +6,7 @@
 #include "connection/Form1.h"
 #include "link/Commands.h"
 #include "link/Module1.h"
+#include "link/OperatorPrompt.h"
 #include "link/SerialPort.h"
 #include "measurement/DataLog.h"
 #include "measurement/LogLines.h"
@@ -108,6 +109,24 @@ void frmMeasure::configurationStep() {
     configure.Unit->setText(Module1::sIdnModel);
     configure.show();
     hide();
+}
+
+void frmMeasure::showLogStopped() {
+    bLog = false;
+    setWindowTitle(QStringLiteral("Results"));
+    cmdLog->setText(QStringLiteral("Start Log"));
+    cmdLog->setToolTip(QStringLiteral("Start Logging Data"));
+}
+
+void frmMeasure::logLine(const QString& line) {
+    if (!bLog)
+        return;
+    QString error;
+    if (DataLog::writeLine(line, &error))
+        return;
+    DataLog::close();
+    showLogStopped();
+    tell(QStringLiteral("Logging stopped: the log file could not be written.  ") + error);
 }
 
 void frmMeasure::endLogQuietly() {

@@ -43,6 +43,14 @@ public:
     // in that order: nothing may start another exchange while one runs.
     void lockButtons(bool locked);
 
+    // Appends one line to the running log. A failed write is reported and logging ends
+    // cleanly, so the operator never believes readings are kept when they are not.
+    void logLine(const QString& line);
+
+    // The window's state for "no log running": bLog False, caption "Results", and the log
+    // button offering to start again.
+    void showLogStopped();
+
 protected:
     void loadStep() override;
     void unloadStep() override;

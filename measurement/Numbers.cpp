@@ -1,0 +1,72 @@
+// Strict number reading.
+#include "measurement/Numbers.h"
+
+#include <cerrno>
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
+
+namespace Numbers {
+
+namespace {
+
+bool isDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+// The accepted grammar, rewritten into C-locale text for strtod; empty when it does not match.
+QByteArray normalised(const QString& text, QChar decimalPoint) {
+    qsizetype i = 0;
+    qsizetype end = text.size();
+    while (i < end && text.at(i) == QLatin1Char(' '))
+        ++i;
+    while (end > i && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+
+    QByteArray out;
+    if (i < end && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+        out += char(text.at(i++).unicode());
+    int mantissaDigits = 0;
+    bool seenPoint = false;
+    for (; i < end; ++i) {
+        const QChar c = text.at(i);
+        if (isDigit(c)) {
+            out += char(c.unicode());
+            ++mantissaDigits;
+        } else if (c == decimalPoint && !seenPoint) {
+            out += '.';
+            seenPoint = true;
+        } else {
+            break;
+        }
+    }
+    if (mantissaDigits == 0)
+        return QByteArray();
+    if (i < end && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
+        out += 'e';
+        ++i;
+        if (i < end && (text.at(i) == QLatin1Char('+') || text.at(i) == QLatin1Char('-')))
+            out += char(text.at(i++).unicode());
+        int exponentDigits = 0;
+        for (; i < end && isDigit(text.at(i)); ++i, ++exponentDigits)
+            out += char(text.at(i).unicode());
+        if (exponentDigits == 0)
+            return QByteArray();
+    }
+    return i == end ? out : QByteArray();
+}
+
+} // namespace
+
+std::optional<float> toSingle(const QString& text, QChar decimalPoint) {
+    const QByteArray plain = normalised(text, decimalPoint);
+    if (plain.isEmpty())
+        return std::nullopt;
+    errno = 0;
+    const double value = std::strtod(plain.constData(), nullptr);
+    if (!std::isfinite(value) || std::fabs(value) > double(FLT_MAX))
+        return std::nullopt;
+    return float(value);
+}
+
+} // namespace Numbers
