@@ -1,6 +1,8 @@
 // Window lifetime shared by the three windows.
 #include "app/LoadableWindow.h"
 
+#include "link/Wait.h"
+
 #include <QCloseEvent>
 #include <QSet>
 
@@ -38,7 +40,11 @@ void LoadableWindow::unload() {
     // A handler of this window may still be on the stack (a wait that let the close run);
     // the object itself goes once control is back in the event loop.
     deleteLater();
-    if (loadedWindows().isEmpty() && programEndHandler())
+    if (!loadedWindows().isEmpty())
+        return;
+    // The program is ending: any wait still on the stack below this handler ends too.
+    Wait::callOffAll();
+    if (programEndHandler())
         programEndHandler()();
 }
 

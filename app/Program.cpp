@@ -5,7 +5,6 @@
 #include "link/Module1.h"
 #include "link/OperatorPrompt.h"
 #include "link/SerialPort.h"
-#include "link/Wait.h"
 #include "measurement/DataLog.h"
 
 #include <QCoreApplication>
@@ -27,10 +26,7 @@ void abandon() {
 void start(OperatorPrompt& prompt) {
     OperatorPrompt::install(&prompt);
     Module1::setAbandonHandler(&abandon);
-    LoadableWindow::setProgramEndHandler([] {
-        Wait::callOffAll();
-        QCoreApplication::exit(0);
-    });
+    LoadableWindow::setProgramEndHandler([] { QCoreApplication::exit(0); });
     Form1::use().show();
 }
 

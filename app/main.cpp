@@ -1,11 +1,37 @@
 // The front panel's entry point.
+#include "app/BuiltInSimulator.h"
+#include "app/CommandLine.h"
 #include "app/DialogPrompt.h"
 #include "app/Program.h"
+#include "link/PortMap.h"
 
 #include <QApplication>
 #include <QStyleFactory>
 
+#include <cstdio>
+
+namespace {
+
+QStringList argumentsOf(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    // The command line is read before any window system is touched, so --help, --version and
+    // usage errors work without a display.
+    const CommandLine::Outcome outcome = CommandLine::parse(argumentsOf(argc, argv));
+    if (outcome.action == CommandLine::Outcome::Exit) {
+        std::fputs(outcome.output.toLocal8Bit().constData(), stdout);
+        std::fputs(outcome.error.toLocal8Bit().constData(), stderr);
+        return outcome.exitStatus;
+    }
+    CommandLine::applyPorts(outcome.choices);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("MX7500"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
@@ -13,6 +39,15 @@ int main(int argc, char* argv[]) {
     QApplication::setQuitOnLastWindowClosed(false);
     // A style that draws button colours (the green Trigger) on every platform.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    BuiltInSimulator simulator;
+    if (outcome.choices.simulate) {
+        if (!simulator.start(QCoreApplication::applicationDirPath())) {
+            std::fprintf(stderr, "MX7500: %s\n", qPrintable(simulator.errorText()));
+            return 1;
+        }
+        PortMap::setOverride(1, simulator.device());
+    }
 
     DialogPrompt prompt;
     Program::start(prompt);

@@ -1,0 +1,30 @@
+// The program's command line: help, version, the device behind each port, and the built-in
+// simulator. Without options the program starts as it always has.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace CommandLine {
+
+struct Choices {
+    QString port1;         // device for port 1, empty for the usual mapping
+    QString port2;         // device for port 2, empty for the usual mapping
+    bool simulate = false; // start the simulator and put it behind port 1
+};
+
+struct Outcome {
+    enum Action { Run, Exit } action = Run;
+    int exitStatus = 0; // for Exit: 0 after help or version, 2 after a usage error
+    QString output;     // for stdout (help, version)
+    QString error;      // for stderr (the usage error, with a pointer to --help)
+    Choices choices;    // for Run
+};
+
+// Reads the arguments, program name first, as main() receives them.
+Outcome parse(const QStringList& arguments);
+
+// Applies the device options to the port map (the option wins over MX7500_COM1/2).
+void applyPorts(const Choices& choices);
+
+} // namespace CommandLine

@@ -1,0 +1,84 @@
+// The built program as an operator and a meter see it: real windows on a private X server,
+// the simulator on a real pseudo-terminal recording every byte.
+#include "Desktop.h"
+#include "Simulator.h"
+
+#include <QtTest>
+
+namespace {
+const QString kConnectionTitle = QStringLiteral("Norvale MX7500 Virtual Front Panel Wizard V1.0");
+const QString kResultsTitle = QStringLiteral("Results");
+// Centres of buttons in client-area pixels.
+const QPoint kContinue(64, 88);
+const QPoint kResultsExit(688, 296);
+} // namespace
+
+class BinaryTest : public QObject {
+    Q_OBJECT
+    Desktop m_desktop;
+
+    void startProgram(QProcess& program, const Simulator& sim) {
+        QProcessEnvironment environment = m_desktop.environment();
+        environment.insert(QStringLiteral("MX7500_COM1"), sim.device());
+        environment.remove(QStringLiteral("MX7500_COM2"));
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.start(QStringLiteral(MX7500_BIN), {});
+        QVERIFY(program.waitForStarted(5000));
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        if (!m_desktop.start())
+            QSKIP(qPrintable(m_desktop.why()));
+    }
+
+    void continueHandsOverAndExitEndsTheProgram() {
+        Simulator sim;
+        QVERIFY(sim.start());
+        QProcess program;
+        startProgram(program, sim);
+
+        const QString connection = m_desktop.waitForWindow(kConnectionTitle);
+        QVERIFY2(!connection.isEmpty(), "the connection window did not appear");
+        m_desktop.click(connection, kContinue.x(), kContinue.y());
+
+        const QString results = m_desktop.waitForWindow(kResultsTitle);
+        QVERIFY2(!results.isEmpty(), "the results window did not appear");
+        QVERIFY(sim.waitForReceived(5));
+        QCOMPARE(sim.received(),
+                 (QList<QByteArray>{"\r\n", "\r\n", "\r\n", "*IDN?\r\n", ":TRIG:SOUR BUS\r\n"}));
+        QVERIFY(m_desktop.windowGone(kConnectionTitle));
+
+        m_desktop.click(results, kResultsExit.x(), kResultsExit.y());
+        QVERIFY2(program.waitForFinished(5000), "Exit did not end the program");
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QCOMPARE(sim.received().size(), 5);
+    }
+
+    void silentMeterThenCancelEndsTheProgramAtOnce() {
+        Simulator sim({QStringLiteral("--silent")});
+        QVERIFY(sim.start());
+        QProcess program;
+        startProgram(program, sim);
+
+        const QString connection = m_desktop.waitForWindow(kConnectionTitle);
+        QVERIFY(!connection.isEmpty());
+        QElapsedTimer sinceContinue;
+        sinceContinue.start();
+        m_desktop.click(connection, kContinue.x(), kContinue.y());
+
+        const QString box = m_desktop.waitForWindow(QStringLiteral("MX7500"), 20000);
+        QVERIFY2(!box.isEmpty(), "the not-responding box did not appear");
+        QVERIFY2(sinceContinue.elapsed() >= 10000, "the box came before the 10 s wait was over");
+        QCOMPARE(sim.received(), (QList<QByteArray>{"\r\n", "\r\n", "\r\n", "*IDN?\r\n"}));
+
+        m_desktop.key(box, QStringLiteral("Escape"));
+        QVERIFY2(program.waitForFinished(5000), "Cancel did not end the program");
+        QCOMPARE(program.exitCode(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(BinaryTest)
+#include "tst_binary.moc"

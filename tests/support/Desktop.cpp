@@ -1,0 +1,99 @@
+// The private X server for end-to-end tests.
+#include "Desktop.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <unistd.h>
+
+Desktop::Desktop() = default;
+
+Desktop::~Desktop() {
+    if (m_server.state() != QProcess::NotRunning) {
+        m_server.terminate();
+        m_server.waitForFinished(3000);
+    }
+}
+
+bool Desktop::start() {
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
+        m_why = QStringLiteral("Xvfb or xdotool is not installed (scripts/install-deps)");
+        return false;
+    }
+    // A display number of our own, away from the ones desktops and other tests use.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        const int number = 100 + (getpid() + attempt * 7) % 800;
+        if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) ||
+            QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
+            continue;
+        m_display = QStringLiteral(":%1").arg(number);
+        m_server.start(QStringLiteral("Xvfb"),
+                       {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
+                        QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                        QStringLiteral("tcp")});
+        if (!m_server.waitForStarted(5000))
+            continue;
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 5000 && m_server.state() == QProcess::Running) {
+            if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
+                return true;
+            QThread::msleep(50);
+        }
+        m_server.kill();
+        m_server.waitForFinished(1000);
+    }
+    m_why = QStringLiteral("Xvfb did not start");
+    return false;
+}
+
+QProcessEnvironment Desktop::environment() const {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), m_display);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORMTHEME"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    return environment;
+}
+
+QString Desktop::xdotool(const QStringList& arguments, int timeoutMs) const {
+    QProcess tool;
+    tool.setProcessEnvironment(environment());
+    tool.start(QStringLiteral("xdotool"), arguments);
+    tool.waitForFinished(timeoutMs);
+    return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+}
+
+QString Desktop::waitForWindow(const QString& title, int timeoutMs) const {
+    QElapsedTimer waited;
+    waited.start();
+    const QString pattern = QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
+    while (waited.elapsed() < timeoutMs) {
+        const QString ids = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                     QStringLiteral("--name"), pattern});
+        if (!ids.isEmpty())
+            return ids.split(QLatin1Char('\n')).constFirst();
+        QThread::msleep(100);
+    }
+    return QString();
+}
+
+bool Desktop::windowGone(const QString& title) const {
+    const QString pattern = QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
+    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                    QStringLiteral("--name"), pattern})
+        .isEmpty();
+}
+
+void Desktop::click(const QString& window, int x, int y) const {
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x),
+             QString::number(y), QStringLiteral("click"), QStringLiteral("1")});
+}
+
+void Desktop::key(const QString& window, const QString& keys) const {
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    xdotool({QStringLiteral("key"), QStringLiteral("--window"), window, keys});
+}

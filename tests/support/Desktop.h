@@ -1,0 +1,37 @@
+// A private X server (Xvfb) and xdotool, to drive the real program as an operator would.
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QString>
+
+class Desktop {
+public:
+    Desktop();
+    ~Desktop();
+
+    // Starts Xvfb on a free display; false (with the reason in why()) when it cannot.
+    bool start();
+    QString why() const { return m_why; }
+    QString display() const { return m_display; }
+
+    // An environment for programs that should open their windows on this display.
+    QProcessEnvironment environment() const;
+
+    // xdotool with these arguments; its standard output, trimmed.
+    QString xdotool(const QStringList& arguments, int timeoutMs = 15000) const;
+
+    // The id of the first window whose title is exactly `title`, waiting up to `timeoutMs`.
+    QString waitForWindow(const QString& title, int timeoutMs = 15000) const;
+    bool windowGone(const QString& title) const;
+
+    // Clicks at a point of a window's client area.
+    void click(const QString& window, int x, int y) const;
+    void key(const QString& window, const QString& keys) const;
+
+private:
+    QProcess m_server;
+    QString m_display;
+    QString m_why;
+};
