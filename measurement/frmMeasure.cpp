@@ -8,10 +8,14 @@
 #include "link/Module1.h"
 #include "link/OperatorPrompt.h"
 #include "link/SerialPort.h"
+#include "measurement/CorrectionSettings.h"
 #include "measurement/DataLog.h"
+#include "measurement/LogControl.h"
 #include "measurement/LogLines.h"
+#include "measurement/MeasurementCycle.h"
 
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -57,11 +61,7 @@ frmMeasure::frmMeasure() {
     Label2 = Look::label(this, QStringLiteral("Temp Coeff"), {400, 248, 81, 25});
     Temp = Look::textBox(this, QStringLiteral("20"), {304, 280, 57, 31});
     Temp->setFont(Look::arial(15.75));
-    Combo1 = Look::editableCombo(this,
-                                 {QStringLiteral("Copper"), QStringLiteral("Nichrome"),
-                                  QStringLiteral("Aluminium"), QStringLiteral("Silver"),
-                                  QStringLiteral("Gold")},
-                                 {392, 280, 81, 21});
+    Combo1 = Look::editableCombo(this, CorrectionSettings::materialNames(), {392, 280, 81, 21});
     Combo1->setToolTip(QStringLiteral("select material or enter coefficient"));
     Label3 = Look::label(this, QStringLiteral("Corrected to 20 degrees C"), {297, 192, 137, 17});
 
@@ -72,6 +72,12 @@ frmMeasure::frmMeasure() {
 
     connect(Config, &QPushButton::clicked, this, &frmMeasure::configurationStep);
     connect(Exit, &QPushButton::clicked, this, &frmMeasure::exitStep);
+    connect(Start, &QPushButton::clicked, this, &frmMeasure::triggerClicked);
+    connect(cmdLog, &QPushButton::clicked, this, &frmMeasure::logClicked);
+    connect(cmdTC, &QPushButton::clicked, this, &frmMeasure::correctionSwitch);
+    Combo1->installEventFilter(this);
+    Combo1->lineEdit()->installEventFilter(this);
+    Temp->installEventFilter(this);
 }
 
 void frmMeasure::loadStep() {
@@ -126,7 +132,71 @@ void frmMeasure::logLine(const QString& line) {
         return;
     DataLog::close();
     showLogStopped();
-    tell(QStringLiteral("Logging stopped: the log file could not be written.  ") + error);
+    tell(LogControl::writeFailedMessage(error));
+}
+
+void frmMeasure::triggerClicked() {
+    MeasurementCycle::trigger(*this);
+}
+
+void frmMeasure::logClicked() {
+    LogControl::clicked(*this);
+}
+
+void frmMeasure::correctionSwitch() {
+    bTC = !bTC;
+    cmdTC->setText(bTC ? QStringLiteral("Temp corr Off") : QStringLiteral("Temp corr On"));
+    for (QWidget* control : {static_cast<QWidget*>(spar), static_cast<QWidget*>(svalue),
+                             static_cast<QWidget*>(sunit), static_cast<QWidget*>(Label1),
+                             static_cast<QWidget*>(Label2), static_cast<QWidget*>(Label3),
+                             static_cast<QWidget*>(Temp), static_cast<QWidget*>(Combo1)})
+        control->setVisible(bTC);
+}
+
+void frmMeasure::materialCheck() {
+    const CorrectionSettings::Coefficient entry =
+        CorrectionSettings::readCoefficient(Combo1->currentText());
+    if (entry.value)
+        sTempco = *entry.value; // also a rejected one, until the next check
+    const QString message = CorrectionSettings::coefficientMessage(entry.verdict);
+    if (message.isEmpty())
+        return;
+    QPointer<frmMeasure> self(this);
+    tell(message);
+    if (!self || !self->isLoaded())
+        return;
+    Combo1->setCurrentIndex(0);
+    Combo1->setEditText(Combo1->itemText(0));
+}
+
+void frmMeasure::temperatureCheck() {
+    const QString message =
+        CorrectionSettings::temperatureMessage(CorrectionSettings::checkTemperature(Temp->text()));
+    if (message.isEmpty())
+        return;
+    QPointer<frmMeasure> self(this);
+    tell(message);
+    if (!self || !self->isLoaded())
+        return;
+    Temp->setText(QStringLiteral("20"));
+}
+
+bool frmMeasure::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        // Only the focus moving on inside the program counts as leaving an entry: not the
+        // window losing activation, nor the box's own list opening.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        const bool leaves = reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+        if (leaves && watched == Temp) {
+            temperatureCheck();
+        } else if (leaves && (watched == Combo1 || watched == Combo1->lineEdit())) {
+            // The box and its line edit both report it; only leaving the box as a whole counts.
+            QWidget* now = QWidget::focusWidget();
+            if (now != Combo1 && !Combo1->isAncestorOf(now))
+                materialCheck();
+        }
+    }
+    return Loadable<frmMeasure>::eventFilter(watched, event);
 }
 
 void frmMeasure::endLogQuietly() {

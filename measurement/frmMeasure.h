@@ -19,6 +19,9 @@ public:
     bool bTC = false;
     float sTempco = 0.0f;
 
+    // The file dialog's file name: the log path chosen last, offered again.
+    QString logFileName;
+
     QLineEdit* Ppar = nullptr;
     QLineEdit* Pvalue = nullptr;
     QLineEdit* Punit = nullptr;
@@ -39,6 +42,16 @@ public:
     void configurationStep();
     void exitStep();
 
+    // Trigger: one measurement cycle.
+    void triggerClicked();
+    // The log button: start or stop the data log.
+    void logClicked();
+    // The correction switch: shows or hides the second row and the correction entries.
+    void correctionSwitch();
+    // Leaving the material box or the temperature box checks the entry.
+    void materialCheck();
+    void temperatureCheck();
+
     // Disables (or enables) Trigger, the log button, Configure and the correction switch,
     // in that order: nothing may start another exchange while one runs.
     void lockButtons(bool locked);
@@ -54,6 +67,7 @@ public:
 protected:
     void loadStep() override;
     void unloadStep() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Writes the stop line and closes the log, ignoring failures: the program is leaving.
