@@ -81,8 +81,10 @@ Outcome parse(const QStringList& arguments) {
     return outcome;
 }
 
-void applyPorts(const Choices& choices) {
-    if (!choices.port1.isEmpty())
+void applyPorts(const Choices& choices, const QString& simulatorDevice) {
+    if (choices.simulate)
+        PortMap::setOverride(1, simulatorDevice);
+    else if (!choices.port1.isEmpty())
         PortMap::setOverride(1, choices.port1);
     if (!choices.port2.isEmpty())
         PortMap::setOverride(2, choices.port2);

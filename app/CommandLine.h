@@ -24,7 +24,8 @@ struct Outcome {
 // Reads the arguments, program name first, as main() receives them.
 Outcome parse(const QStringList& arguments);
 
-// Applies the device options to the port map (the option wins over MX7500_COM1/2).
-void applyPorts(const Choices& choices);
+// Applies the device options to the port map, where an option wins over MX7500_COM1/2; with
+// --simulate, port 1 is `simulatorDevice`.
+void applyPorts(const Choices& choices, const QString& simulatorDevice = QString());
 
 } // namespace CommandLine

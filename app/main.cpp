@@ -3,7 +3,6 @@
 #include "app/CommandLine.h"
 #include "app/DialogPrompt.h"
 #include "app/Program.h"
-#include "link/PortMap.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -30,8 +29,6 @@ int main(int argc, char* argv[]) {
         std::fputs(outcome.error.toLocal8Bit().constData(), stderr);
         return outcome.exitStatus;
     }
-    CommandLine::applyPorts(outcome.choices);
-
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("MX7500"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
@@ -46,8 +43,8 @@ int main(int argc, char* argv[]) {
             std::fprintf(stderr, "MX7500: %s\n", qPrintable(simulator.errorText()));
             return 1;
         }
-        PortMap::setOverride(1, simulator.device());
     }
+    CommandLine::applyPorts(outcome.choices, simulator.device());
 
     DialogPrompt prompt;
     Program::start(prompt);
