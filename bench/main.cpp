@@ -1,0 +1,67 @@
+// The bench: measures the six figures, prints them with their targets and writes them as JSON.
+#include "LinkFigures.h"
+#include "ProgramFigures.h"
+#include "Report.h"
+#include "WindowFigures.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    // The in-process figures run real windows without showing them anywhere; the program's
+    // own figures get an X server of their own.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Measures the front panel's waits, cycle, upload, start-up and idle cost."));
+    parser.addHelpOption();
+    const QCommandLineOption json(
+        QStringLiteral("json"), QStringLiteral("Where to write the figures as JSON."),
+        QStringLiteral("file"), QStringLiteral("bench/results/latest.json"));
+    const QCommandLineOption quick(QStringLiteral("quick"),
+                                   QStringLiteral("One run of each long figure (a smoke run)."));
+    const QCommandLineOption only(
+        QStringLiteral("only"),
+        QStringLiteral("Comma-separated groups to run: link (1, 2a), windows (2b, 3, 4), "
+                       "program (5, 6). Default: all."),
+        QStringLiteral("groups"), QStringLiteral("link,windows,program"));
+    parser.addOptions({json, quick, only});
+    parser.process(app);
+
+    const bool short_ = parser.isSet(quick);
+    const QStringList groups = parser.value(only).split(QLatin1Char(','));
+    QList<Figure> figures;
+    if (groups.contains(QStringLiteral("link"))) {
+        std::fprintf(stderr, "bench: reply waits (about %d s)...\n", short_ ? 25 : 65);
+        figures << LinkFigures::waitCpu(short_ ? 1 : 3);
+        figures << LinkFigures::replyLatency(short_ ? 10 : 50);
+    }
+    if (groups.contains(QStringLiteral("windows"))) {
+        std::fprintf(stderr, "bench: trigger cycles and uploads (about %d s)...\n",
+                     short_ ? 10 : 30);
+        figures << WindowFigures::measure(short_ ? 5 : 15, short_ ? 2 : 7);
+    }
+    if (groups.contains(QStringLiteral("program"))) {
+        std::fprintf(stderr, "bench: start-up and idle program (about %d s)...\n",
+                     short_ ? 20 : 50);
+        figures << ProgramFigures::measure(short_ ? 3 : 11, short_ ? 1 : 3, 10.0);
+    }
+
+    Report::print(figures);
+    const QString path = parser.value(json);
+    if (!Report::write(figures, path)) {
+        std::fprintf(stderr, "bench: cannot write %s\n", qPrintable(path));
+        return 2;
+    }
+    std::printf("figures written to %s\n", qPrintable(path));
+    for (const Figure& figure : figures)
+        if (!figure.met())
+            return 1;
+    return 0;
+}
