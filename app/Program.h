@@ -13,4 +13,7 @@ void start(OperatorPrompt& prompt);
 // closed, the connection window unloads, and the program ends at once.
 void abandon();
 
+// Leaves as the Exit button of the window in front does (a termination signal arrived).
+void leave();
+
 } // namespace Program

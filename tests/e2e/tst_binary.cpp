@@ -57,6 +57,28 @@ private Q_SLOTS:
         QCOMPARE(sim.received().size(), 5);
     }
 
+    void terminationSignalLeavesLikeExitAndReleasesThePort() {
+        Simulator sim;
+        QVERIFY(sim.start());
+        QProcess program;
+        startProgram(program, sim);
+        const QString connection = m_desktop.waitForWindow(kConnectionTitle);
+        QVERIFY(!connection.isEmpty());
+        m_desktop.click(connection, kContinue.x(), kContinue.y());
+        QVERIFY(!m_desktop.waitForWindow(kResultsTitle).isEmpty());
+
+        // The port's lock file names the device: /dev/pts/7 is locked as LCK..pts_7.
+        const QString lock = QStringLiteral("/var/lock/LCK..") +
+                             sim.device().mid(QStringLiteral("/dev/").size()).replace('/', '_');
+        const bool lockingInUse = QFileInfo::exists(lock);
+        program.terminate();
+        QVERIFY2(program.waitForFinished(5000), "SIGTERM did not end the program");
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        if (lockingInUse)
+            QVERIFY2(!QFileInfo::exists(lock), "the port's lock was left behind");
+    }
+
     void silentMeterThenCancelEndsTheProgramAtOnce() {
         Simulator sim({QStringLiteral("--silent")});
         QVERIFY(sim.start());
