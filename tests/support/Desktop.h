@@ -23,7 +23,7 @@ public:
     QString xdotool(const QStringList& arguments, int timeoutMs = 15000) const;
 
     // The id of the first window whose title is exactly `title`, waiting up to `timeoutMs`.
-    QString waitForWindow(const QString& title, int timeoutMs = 15000) const;
+    QString waitForWindow(const QString& title, int timeoutMs = 30000) const;
     bool windowGone(const QString& title) const;
 
     // Clicks at a point of a window's client area.
