@@ -39,6 +39,19 @@ void settle() {
     }
 }
 
+// One pass of a yielding phase. The first pass of a phase only runs what is pending: the
+// reply may already be waiting (it can arrive during the speed pause or the settling pause),
+// and sleeping until the next event would then sleep for the whole time-out.
+void yieldPass(bool first, const QElapsedTimer& t0) {
+    if (first) {
+        QElapsedTimer now;
+        now.start();
+        Wait::yieldOnce(now, 0);
+    } else {
+        Wait::yieldOnce(t0, kReplyTimeoutNs);
+    }
+}
+
 } // namespace
 
 void ReadMeasurement() {
@@ -48,8 +61,10 @@ void ReadMeasurement() {
     bool alive = true;
 
     // Phase 1: the first characters.
+    bool first = true;
     do {
-        Wait::yieldOnce(t0, kReplyTimeoutNs);
+        yieldPass(first, t0);
+        first = false;
         if (Wait::calledOff()) {
             bTimeout = true; // the windows are going away: nobody is left to ask
             return;
@@ -60,18 +75,10 @@ void ReadMeasurement() {
     if (alive) {
         // Phase 2: settling.
         settle();
-        // Phase 3: the line end. Its first pass only runs what is pending when the reply is
-        // already complete, instead of sleeping until the next event.
-        bool first = true;
+        // Phase 3: the line end.
+        first = true;
         do {
-            const bool complete = Framing::holdsLineEnd(sReply);
-            if (first && complete) {
-                QElapsedTimer now;
-                now.start();
-                Wait::yieldOnce(now, 0);
-            } else {
-                Wait::yieldOnce(t0, kReplyTimeoutNs);
-            }
+            yieldPass(first, t0);
             first = false;
             if (Wait::calledOff()) {
                 bTimeout = true;
