@@ -138,6 +138,25 @@ private Q_SLOTS:
         QVERIFY(m_port->written.isEmpty());
     }
 
+    // "&Configure" on the results window identifies the meter and opens this window with
+    // the model in Unit, keeping the choices of a window that was only hidden.
+    void openedFromTheResultsWindow() {
+        frmMeasure& results = frmMeasure::use();
+        results.show();
+        Configure& window = Configure::use();
+        window.Accuracy->setCurrentText(QStringLiteral("Medium"));
+        m_port->onCommand = [this](const QByteArray& command) {
+            if (command == "*IDN?\r\n")
+                m_port->deliver("Norvale,MX7500B,S1,F1\r\n", 3);
+        };
+        results.Config->click();
+        QCOMPARE(&Configure::use(), &window);
+        QCOMPARE(window.Unit->text(), QStringLiteral("MX7500B"));
+        QVERIFY(window.isVisible());
+        QVERIFY(!results.isVisible());
+        QCOMPARE(window.Accuracy->currentText(), QStringLiteral("Medium"));
+    }
+
     void tabOrderStartsAtDrive() {
         Configure& window = openWindow();
         window.activateWindow();
