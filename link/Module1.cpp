@@ -65,8 +65,11 @@ void ReadReply() {
     sReply.clear();
     QElapsedTimer started;
     started.start();
-    for (;;) {
-        Wait::yieldOnce(started, kReplyTimeoutNs);
+    for (bool first = true;; first = false) {
+        if (first)
+            Wait::runPending();
+        else
+            Wait::yieldOnce(started, kReplyTimeoutNs);
         if (Wait::calledOff()) {
             // The windows are going away under this wait: nobody is left to ask.
             bTimeout = true;

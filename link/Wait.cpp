@@ -19,9 +19,14 @@ void yieldOnce(const QElapsedTimer& since, qint64 limitNs) {
     wake.setTimerType(Qt::PreciseTimer);
     wake.setSingleShot(true);
     const qint64 remainingNs = limitNs - since.nsecsElapsed();
-    const qint64 remainingMs = remainingNs <= 0 ? 0 : remainingNs / 1000000 + 1;
+    // Rounded up to the timer's millisecond: the pass then wakes just past the limit.
+    const qint64 remainingMs = remainingNs <= 0 ? 0 : (remainingNs + 999999) / 1000000;
     wake.start(std::chrono::milliseconds(remainingMs));
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+void runPending() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 void callOffAll() {

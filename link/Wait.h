@@ -10,6 +10,10 @@ namespace Wait {
 // `limitNs`, whichever is first. Never spins.
 void yieldOnce(const QElapsedTimer& since, qint64 limitNs);
 
+// The first pass of a wait: runs what is pending (a reply may already be waiting in the
+// port) without sleeping, so a wait never sleeps past data that is already there.
+void runPending();
+
 // True once more than `limitNs` have passed on the monotonic clock.
 inline bool over(const QElapsedTimer& since, qint64 limitNs) {
     return since.nsecsElapsed() > limitNs;

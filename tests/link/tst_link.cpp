@@ -46,6 +46,15 @@ private Q_SLOTS:
         QVERIFY(!Module1::bTimeout);
     }
 
+    void aReplyAlreadyWaitingIsTakenWithoutSleeping() {
+        m_port->preload("Norvale,MX7500,S,F\r\n");
+        QElapsedTimer took;
+        took.start();
+        Module1::ReadReply();
+        QVERIFY2(took.elapsed() < 1000, qPrintable(QString::number(took.elapsed())));
+        QCOMPARE(Module1::sReply, QStringLiteral("Norvale,MX7500,S,F\r\n"));
+    }
+
     void aBareLfIsAReply() {
         m_port->deliver("\n");
         Module1::ReadReply();
