@@ -309,10 +309,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("closeConfiguration");
         QTest::addColumn<int>("atLeastMs");
         QTest::addColumn<int>("belowMs");
-        QTest::newRow("Fast") << "Fast" << false << 200 << 600;
-        QTest::newRow("Medium") << "Medium" << false << 400 << 800;
-        QTest::newRow("Slow") << "Slow" << false << 1000 << 1500;
-        QTest::newRow("closed window reads Slow") << "Fast" << true << 1000 << 1500;
+        QTest::newRow("Fast") << "Fast" << false << 200 << 400;
+        QTest::newRow("Medium") << "Medium" << false << 400 << 1000;
+        QTest::newRow("Slow") << "Slow" << false << 1000 << 2000;
+        QTest::newRow("closed window reads Slow") << "Fast" << true << 1000 << 2000;
     }
     void speedPause() {
         QFETCH(QString, speed);
@@ -330,7 +330,15 @@ private Q_SLOTS:
         QCOMPARE(m_window->Pvalue->text(), QStringLiteral("12.5"));
     }
 
+    void aFailingLineEndsTheCyclePromptly_data() {
+        QTest::addColumn<Answer>("answer");
+        QTest::addColumn<int>("abandoned");
+        QTest::newRow("OK") << Answer::Ok << 0;
+        QTest::newRow("Cancel leaves the program") << Answer::Cancel << 1;
+    }
     void aFailingLineEndsTheCyclePromptly() {
+        QFETCH(Answer, answer);
+        QFETCH(int, abandoned);
         m_reply.clear();
         m_port->onCommand = [this](const QByteArray& command) {
             if (command == "*TRG\r\n")
@@ -338,11 +346,12 @@ private Q_SLOTS:
         };
         startLog();
         setRows(QStringLiteral("old"));
-        m_prompt->expect(Module1::notRespondingText(), Buttons::OkCancel, Answer::Ok);
+        m_prompt->expect(Module1::notRespondingText(), Buttons::OkCancel, answer);
         QElapsedTimer took;
         took.start();
         m_window->Start->click();
         QVERIFY2(took.elapsed() < 1000, qPrintable(QString::number(took.elapsed())));
+        QCOMPARE(m_abandoned, abandoned);
         QCOMPARE(rows(), QStringList(6, QStringLiteral("old")));
         QCOMPARE(writtenLines(), QList<QByteArray>{});
         QVERIFY(unlocked());
