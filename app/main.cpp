@@ -32,6 +32,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("MX7500"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    // Lets the desktop match the windows to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.norvale.mx7500"));
     // The windows decide when the program ends: hiding the last visible one does not.
     QApplication::setQuitOnLastWindowClosed(false);
     // A style that draws button colours (the green Trigger) on every platform.
