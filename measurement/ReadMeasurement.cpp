@@ -43,13 +43,10 @@ void settle() {
 // reply may already be waiting (it can arrive during the speed pause or the settling pause),
 // and sleeping until the next event would then sleep for the whole time-out.
 void yieldPass(bool first, const QElapsedTimer& t0) {
-    if (first) {
-        QElapsedTimer now;
-        now.start();
-        Wait::yieldOnce(now, 0);
-    } else {
+    if (first)
+        Wait::runPending();
+    else
         Wait::yieldOnce(t0, kReplyTimeoutNs);
-    }
 }
 
 } // namespace
