@@ -13,7 +13,7 @@
 #include "measurement/frmMeasure.h"
 
 #include <QComboBox>
-#include <QEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -102,6 +102,11 @@ void Form1::unloadStep() {
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut && (watched == port || watched == port->lineEdit())) {
+        // Only the focus moving on inside the window counts: not a message box coming up
+        // (the port choice's own would come back for ever), another program, or the list.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return Loadable<Form1>::eventFilter(watched, event);
         // The line edit and the box both report it; only leaving the box as a whole counts.
         if (!port->isAncestorOf(QWidget::focusWidget()) && QWidget::focusWidget() != port)
             portChoice();
@@ -109,23 +114,30 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return Loadable<Form1>::eventFilter(watched, event);
 }
 
-void Form1::reopen(int portNumber) {
+void Form1::reopen(const std::function<void()>& choose) {
+    // The failure box takes the focus from the box being edited, and the edit box then
+    // reports its text as picked: that must not start the same choice again under the box.
+    if (m_choosing)
+        return;
+    QPointer<Form1> self(this);
+    m_choosing = true;
     MSComm1->setPortOpen(false);
-    MSComm1->setCommPort(portNumber);
+    choose();
     if (!MSComm1->setPortOpen(true))
-        tell(PortChoice::notAvailableMessage(portNumber));
+        tell(PortChoice::notAvailableMessage(MSComm1->commPort()));
+    if (self)
+        m_choosing = false;
 }
 
 void Form1::portChoice() {
-    reopen(PortChoice::portNumber(port->currentText()));
+    const int number = PortChoice::portNumber(port->currentText());
+    reopen([this, number] { MSComm1->setCommPort(number); });
 }
 
 void Form1::baudChoice() {
-    MSComm1->setPortOpen(false);
-    MSComm1->setSettings(PortChoice::baudDigits(baud->currentText()));
     // The same failure model as the port choice: the operator learns the port is unusable.
-    if (!MSComm1->setPortOpen(true))
-        tell(PortChoice::notAvailableMessage(MSComm1->commPort()));
+    const QString digits = PortChoice::baudDigits(baud->currentText());
+    reopen([this, digits] { MSComm1->setSettings(digits); });
 }
 
 void Form1::continueClicked() {

@@ -41,5 +41,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void reopen(int portNumber);
+    // Closes the port, applies the choice, opens it again and reports a failure.
+    void reopen(const std::function<void()>& choose);
+
+    bool m_choosing = false;
 };

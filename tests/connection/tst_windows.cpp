@@ -144,6 +144,25 @@ private Q_SLOTS:
         QCOMPARE(m_port->commPort(), 2);
     }
 
+    void theFailureBoxDoesNotCountAsLeavingThePortBox() {
+        Form1& form = showConnection();
+        m_port->openablePorts = {1};
+        // A message box coming up takes the focus from the port box; that is no choice of
+        // the operator's, or the failure box would bring itself back for ever.
+        m_prompt->expect(QStringLiteral("Comm port 2 not available"), Buttons::Ok, Answer::Ok, [&] {
+            QFocusEvent boxTakesFocus(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+            QCoreApplication::sendEvent(form.port, &boxTakesFocus);
+        });
+        form.port->setEditText(QStringLiteral("2"));
+        form.portChoice();
+        QCOMPARE(m_prompt->shown.size(), 1);
+        // Tabbing away is leaving the box: the choice runs again.
+        m_prompt->expectOk(QStringLiteral("Comm port 2 not available"));
+        QFocusEvent tabbedAway(QEvent::FocusOut, Qt::TabFocusReason);
+        QCoreApplication::sendEvent(form.port, &tabbedAway);
+        QCOMPARE(m_prompt->shown.size(), 2);
+    }
+
     void baudChoice() {
         Form1& form = showConnection();
         form.baud->lineEdit()->clear();
