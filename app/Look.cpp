@@ -41,6 +41,12 @@ QLabel* label(QWidget* parent, const QString& caption, const QRect& geometry) {
     return label;
 }
 
+void fitWidth(QLabel* label) {
+    const int needed = label->sizeHint().width();
+    if (needed > label->width())
+        label->resize(needed, label->height());
+}
+
 QPushButton* button(QWidget* parent, const QString& caption, const QRect& geometry) {
     auto* button = new QPushButton(caption, parent);
     button->setGeometry(geometry);

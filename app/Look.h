@@ -27,6 +27,8 @@ void paintBase(QWidget* widget, const QColor& colour);
 void paintButton(QPushButton* button, const QColor& colour);
 
 QLabel* label(QWidget* parent, const QString& caption, const QRect& geometry);
+// Widens a one-line label to its text when the default font needs more than its place.
+void fitWidth(QLabel* label);
 QPushButton* button(QWidget* parent, const QString& caption, const QRect& geometry);
 QLineEdit* textBox(QWidget* parent, const QString& text, const QRect& geometry);
 QComboBox* editableCombo(QWidget* parent, const QStringList& items, const QRect& geometry);

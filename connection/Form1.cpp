@@ -27,7 +27,7 @@ std::function<SerialPort*()>& portFactory() {
 }
 
 QString makerAddressLine() {
-    return QStringLiteral("Norvale Instruments Ltd, 12 Foundry Lane, Ashby Park, AP4 2NV");
+    return QStringLiteral("Norvale Instruments, 12 Foundry Lane, Ashby AP4 2NV");
 }
 
 QString makerContactLine() {

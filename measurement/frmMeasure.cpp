@@ -56,14 +56,18 @@ frmMeasure::frmMeasure() {
     sunit = displayBox(this, {520, 104, 209, 81}, 48);
 
     cmdTC = Look::button(this, QStringLiteral("Temp corr ON"), {192, 280, 81, 33});
-    Label1 = Look::label(this, QStringLiteral("Temperature degrees C"), {304, 248, 65, 25});
+    // Two lines above the temperature box, as wide as the room up to "Temp Coeff" allows,
+    // so that the platform's default font never cuts a word.
+    Label1 = Look::label(this, QStringLiteral("Temperature degrees C"), {304, 244, 92, 34});
     Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
     Label2 = Look::label(this, QStringLiteral("Temp Coeff"), {400, 248, 81, 25});
     Temp = Look::textBox(this, QStringLiteral("20"), {304, 280, 57, 31});
     Temp->setFont(Look::arial(15.75));
     Combo1 = Look::editableCombo(this, CorrectionSettings::materialNames(), {392, 280, 81, 21});
     Combo1->setToolTip(QStringLiteral("select material or enter coefficient"));
     Label3 = Look::label(this, QStringLiteral("Corrected to 20 degrees C"), {297, 192, 137, 17});
+    Look::fitWidth(Label3);
 
     QWidget* order[] = {Ppar, Pvalue, Punit, Start, Exit, cmdLog, Config,
                         spar, svalue, sunit, cmdTC, Temp, Combo1};
