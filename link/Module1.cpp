@@ -79,9 +79,12 @@ void ReadReply() {
             Framing::appendReceived(sReply, g_port->input());
         if (Framing::holdsLineEnd(sReply) || Wait::over(started, kReplyTimeoutNs))
             break;
-        // A line that has failed (device gone, port closed) will bring nothing more.
-        if (!g_port || !g_port->portOpen())
+        // A line that has failed (device gone, port closed) will bring nothing more, and what
+        // it brought before the line end is a fragment, not an answer.
+        if (!g_port || !g_port->portOpen()) {
+            sReply.clear();
             break;
+        }
     }
     bTimeout = false;
     if (!sReply.isEmpty())

@@ -85,6 +85,11 @@ void ReadMeasurement() {
         } while (alive && !Framing::holdsLineEnd(sReply) && !Wait::over(t0, kReplyTimeoutNs));
     }
 
+    // A line that died in the middle of the reply leaves a fragment, not a reading: "1.25"
+    // of "1.250000e-02" would read as a plausible wrong value.
+    if (!alive && !Framing::holdsLineEnd(sReply))
+        sReply.clear();
+
     bTimeout = false;
     if (!sReply.isEmpty()) {
         sReply = Framing::cleanMeasurementReply(sReply);

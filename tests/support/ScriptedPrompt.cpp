@@ -8,7 +8,8 @@ OperatorPrompt::Answer ScriptedPrompt::ask(const QString& text, Buttons buttons)
         return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
     }
     Box box = m_boxes.takeFirst();
-    if (box.text != text || box.buttons != buttons)
+    const bool textMatches = box.prefixOnly ? text.startsWith(box.text) : text == box.text;
+    if (!textMatches || box.buttons != buttons)
         failures << QStringLiteral("expected box \"%1\", got \"%2\"").arg(box.text, text);
     if (box.whileShown)
         box.whileShown();

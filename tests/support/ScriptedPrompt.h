@@ -16,6 +16,7 @@ public:
         Buttons buttons;
         Answer answer;
         std::function<void()> whileShown; // what the operator does before answering
+        bool prefixOnly = false;          // the text only has to start with `text`
     };
 
     void expect(const QString& text, Buttons buttons, Answer answer,
@@ -23,6 +24,10 @@ public:
         m_boxes << Box{text, buttons, answer, std::move(whileShown)};
     }
     void expectOk(const QString& text) { expect(text, Buttons::Ok, Answer::Ok); }
+    // An OK box whose text starts with `prefix` (the rest is the platform's own words).
+    void expectOkStartingWith(const QString& prefix) {
+        m_boxes << Box{prefix, Buttons::Ok, Answer::Ok, {}, true};
+    }
     void expectFile(std::optional<QString> choice) { m_files << choice; }
 
     Answer ask(const QString& text, Buttons buttons) override;

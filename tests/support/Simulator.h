@@ -30,6 +30,7 @@ public:
     bool waitForReceived(int count, int timeoutMs = 5000) const;
 
     void hangUp(); // as an unplugged adapter: the line dies
+    qint64 pid() const { return m_process.processId(); }
     void stop();
 
     static QString program();
