@@ -1,6 +1,7 @@
 // Strict number reading.
 #include "measurement/Numbers.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
@@ -65,6 +66,14 @@ std::optional<float> toSingle(const QString& text, QChar decimalPoint) {
     errno = 0;
     const double value = std::strtod(plain.constData(), nullptr);
     if (!std::isfinite(value) || std::fabs(value) > double(FLT_MAX))
+        return std::nullopt;
+    // Too small for single precision is beyond it too: a text that names a non-zero value
+    // must not come out as 0.
+    const qsizetype exponentAt = plain.indexOf('e');
+    const QByteArray mantissa = exponentAt < 0 ? plain : plain.left(exponentAt);
+    const bool namesNonZero = std::any_of(mantissa.cbegin(), mantissa.cend(),
+                                          [](char c) { return c >= '1' && c <= '9'; });
+    if (float(value) == 0.0f && namesNonZero)
         return std::nullopt;
     return float(value);
 }
