@@ -9,7 +9,7 @@ namespace AppIcon {
 // The picture at one size: a meter face with a green reading.
 QImage render(int size);
 
-// The window icon, with the 16, 32, 48 and 256 pixel pictures.
+// The window icon, with the 16, 24, 32 and 48 pixel pictures.
 QIcon icon();
 
 } // namespace AppIcon

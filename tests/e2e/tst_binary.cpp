@@ -11,6 +11,17 @@ const QString kResultsTitle = QStringLiteral("Results");
 // Centres of buttons in client-area pixels.
 const QPoint kContinue(64, 88);
 const QPoint kResultsExit(688, 296);
+const QPoint kStartLog(48, 296);
+const QPoint kTrigger(600, 296);
+
+QList<QByteArray> linesOf(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QByteArray> lines = file.readAll().split('\n');
+    lines.removeLast(); // after the last line end
+    return lines;
+}
 } // namespace
 
 class BinaryTest : public QObject {
@@ -77,6 +88,42 @@ private Q_SLOTS:
         QCOMPARE(program.exitCode(), 0);
         if (lockingInUse)
             QVERIFY2(!QFileInfo::exists(lock), "the port's lock was left behind");
+    }
+
+    void everyLoggedReadingSurvivesAKill() {
+        Simulator sim;
+        QVERIFY(sim.start());
+        QProcess program;
+        startProgram(program, sim);
+        const QString connection = m_desktop.waitForWindow(kConnectionTitle);
+        QVERIFY(!connection.isEmpty());
+        m_desktop.click(connection, kContinue.x(), kContinue.y());
+        const QString results = m_desktop.waitForWindow(kResultsTitle);
+        QVERIFY(!results.isEmpty());
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("kill.csv"));
+        m_desktop.click(results, kStartLog.x(), kStartLog.y());
+        const QString dialog = m_desktop.waitForWindow(QStringLiteral("Select a file name"));
+        QVERIFY2(!dialog.isEmpty(), "the file dialog did not open");
+        m_desktop.type(dialog, path);
+        m_desktop.key(dialog, QStringLiteral("Return"));
+        QVERIFY2(!m_desktop.waitForWindow(QStringLiteral("logging to file ") + path).isEmpty(),
+                 "the log did not start");
+
+        for (int reading = 1; reading <= 3; ++reading) {
+            m_desktop.click(results, kTrigger.x(), kTrigger.y());
+            QTRY_COMPARE_WITH_TIMEOUT(linesOf(path).size(), 1 + reading, 15000);
+        }
+        program.kill();
+        QVERIFY(program.waitForFinished(5000));
+
+        const QList<QByteArray> lines = linesOf(path);
+        QCOMPARE(lines.size(), 4);
+        QVERIFY(lines.at(0).startsWith("Start Log ,"));
+        QVERIFY(lines.at(0).endsWith(",Norvale,MX7500,MX75-000123,1.04\r"));
+        for (int i = 1; i < 4; ++i)
+            QCOMPARE(lines.at(i), QByteArray("Rx,1.250000e-02, Ohm\r"));
     }
 
     void silentMeterThenCancelEndsTheProgramAtOnce() {

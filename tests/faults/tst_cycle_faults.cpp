@@ -239,6 +239,28 @@ private Q_SLOTS:
         QCOMPARE(contentsOf(log), QByteArray());
     }
 
+    void theLogFileRemovedWhileLogging() {
+        frmMeasure* window = handOverToFake("0.0125\n");
+        QVERIFY(window);
+        Configure::use().Accuracy->setCurrentIndex(2);
+        const QString path = m_dir.filePath(QStringLiteral("removed.csv"));
+        QFile::remove(path);
+        m_prompt->expectFile(path);
+        window->cmdLog->click();
+        QVERIFY(window->bLog);
+        QVERIFY(QFile::remove(path));
+
+        // The readings would go to a file nobody can find any more: the operator is told.
+        m_prompt->expectOk(QStringLiteral(
+            "Logging stopped: the log file could not be written.  The log file has been removed"));
+        window->Start->click();
+        QVERIFY(!window->bLog);
+        QCOMPARE(window->windowTitle(), QStringLiteral("Results"));
+        QCOMPARE(window->cmdLog->text(), QStringLiteral("Start Log"));
+        QCOMPARE(window->Pvalue->text(), QStringLiteral("12.5"));
+        QVERIFY(unlocked(*window));
+    }
+
     void leavingDuringEveryKindOfWait_data() {
         QTest::addColumn<QString>("wait");
         QTest::addColumn<QString>("action");

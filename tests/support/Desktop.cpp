@@ -97,3 +97,8 @@ void Desktop::key(const QString& window, const QString& keys) const {
     xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
     xdotool({QStringLiteral("key"), QStringLiteral("--window"), window, keys});
 }
+
+void Desktop::type(const QString& window, const QString& text) const {
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    xdotool({QStringLiteral("type"), QStringLiteral("--window"), window, text});
+}

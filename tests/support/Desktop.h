@@ -29,6 +29,7 @@ public:
     // Clicks at a point of a window's client area.
     void click(const QString& window, int x, int y) const;
     void key(const QString& window, const QString& keys) const;
+    void type(const QString& window, const QString& text) const;
 
 private:
     QProcess m_server;
