@@ -8,6 +8,7 @@
 #include "link/PortMap.h"
 #include "link/Wait.h"
 #include "measurement/DataLog.h"
+#include "measurement/LogLines.h"
 #include "measurement/frmMeasure.h"
 
 #include <QComboBox>
@@ -36,38 +37,16 @@ private Q_SLOTS:
         PortMap::setOverride(1, QString());
     }
 
-    void readingsAreShownAndLogged_data() {
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QStringList>("firstRow");
-        QTest::addColumn<QStringList>("secondRow");
-        QTest::addColumn<QString>("measured");
-        QTest::addColumn<QString>("corrected");
-        const QStringList reading{"Rx", "12.5", "mOhm"};
-        QTest::newRow("LF") << QStringList() << reading << QStringList{"Rtc", "12.01923", "mOhm"}
-                            << "1.250000e-02"
-                            << "0.01201923";
-        QTest::newRow("CR LF, in pieces")
-            << QStringList{"--crlf", "--pieces", "3"} << reading
-            << QStringList{"Rtc", "12.01923", "mOhm"} << "1.250000e-02"
-            << "0.01201923";
-        QTest::newRow("over-range, CR LF")
-            << QStringList{"--overrange", "--crlf"} << QStringList{"", "Range Error", ""}
-            << QStringList{"", "", ""} << "Range Error"
-            << "";
-    }
+    // A CR LF meter sending its reply in pieces: a logging run with two triggers, the first
+    // corrected, and an upload between them.
     void readingsAreShownAndLogged() {
-        QFETCH(QStringList, options);
-        QFETCH(QStringList, firstRow);
-        QFETCH(QStringList, secondRow);
-        QFETCH(QString, measured);
-        QFETCH(QString, corrected);
-        Simulator sim(options);
+        Simulator sim({QStringLiteral("--crlf"), QStringLiteral("--pieces"), QStringLiteral("3")});
         QVERIFY(sim.start());
         PortMap::setOverride(1, sim.device());
         ScriptedPrompt prompt;
         OperatorPrompt::install(&prompt);
         QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("run.csv"));
+        const QString file = dir.filePath(QStringLiteral("run")); // taken as typed
 
         Form1::use(); // opens port 1, the simulator's pseudo-terminal
         Module1::Identify();
@@ -83,30 +62,23 @@ private Q_SLOTS:
         window.Start->click();
         const QStringList shown{window.Ppar->text(), window.Pvalue->text(), window.Punit->text(),
                                 window.spar->text(), window.svalue->text(), window.sunit->text()};
+        window.logLine(LogLines::configurationChanged());
         window.cmdTC->click();
         window.Start->click();
         window.cmdLog->click();
         QVERIFY2(prompt.done(), qPrintable(prompt.report()));
+        QCOMPARE(shown, (QStringList{"Rx", "12.5", "mOhm", "Rtc", "12.01923", "mOhm"}));
 
-        QCOMPARE(shown, firstRow + secondRow);
+        // Line by line, each ended by CR LF; the regional date and time read "D,T".
         QFile log(file);
         QVERIFY(log.open(QIODevice::ReadOnly));
-        const QList<QByteArray> lines = log.readAll().split('\n');
-        QCOMPARE(lines.size(), 5); // four lines, each ended by CR LF
-        QVERIFY2(QRegularExpression(
-                     QStringLiteral("^Start Log ,[^,]+,[^,]+,Norvale,MX7500,MX75-000123,1.04\r$"))
-                     .match(QString::fromLatin1(lines[0]))
-                     .hasMatch(),
-                 lines[0].constData());
-        const QString ppar = firstRow[0];
-        const QString spar = secondRow[0];
-        QCOMPARE(QString::fromLatin1(lines[1]), QStringLiteral("%1,%2, Ohm ,%3,%4, Ohm ,30,0.004\r")
-                                                    .arg(ppar, measured, spar, corrected));
-        QCOMPARE(QString::fromLatin1(lines[2]), QStringLiteral("%1,%2, Ohm\r").arg(ppar, measured));
-        QVERIFY(QRegularExpression(QStringLiteral("^Stop Log ,[^,]+,[^,]+\r$"))
-                    .match(QString::fromLatin1(lines[3]))
-                    .hasMatch());
-        QCOMPARE(lines[4], QByteArray());
+        QStringList lines = QString::fromLatin1(log.readAll()).split(QStringLiteral("\r\n"));
+        lines.replaceInStrings(QRegularExpression(QStringLiteral("^(St(art|op) Log ),[^,]+,[^,]+")),
+                               QStringLiteral("\\1,D,T"));
+        QCOMPARE(lines, (QStringList{"Start Log ,D,T,Norvale,MX7500,MX75-000123,1.04",
+                                     "Rx,1.250000e-02, Ohm ,Rtc,0.01201923, Ohm ,30,0.004",
+                                     "Configuration Changed", "Rx,1.250000e-02, Ohm",
+                                     "Stop Log ,D,T", ""}));
 
         // What the meter heard: the bus-trigger setting, then a clear and a trigger per press.
         QVERIFY(sim.waitForReceived(7));
