@@ -238,8 +238,8 @@ private Q_SLOTS:
         m_port->onCommand = [&](const QByteArray& command) {
             if (command == ":SOUR:DRY 0\r\n" && clicksDuringPause == 0)
                 QTimer::singleShot(50, &window, [&] {
-                    window.Update->click();
                     ++clicksDuringPause;
+                    window.Update->click();
                     window.Accuracy->setCurrentText(QStringLiteral("Fast"));
                     window.Drive->setCurrentText(QStringLiteral("DC +"));
                 });
