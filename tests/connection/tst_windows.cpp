@@ -99,22 +99,8 @@ private Q_SLOTS:
 
     void connectionWindowAsFirstShown() {
         Form1& form = showConnection();
-        QCOMPARE(form.windowTitle(),
-                 QStringLiteral("Norvale MX7500 Virtual Front Panel Wizard V1.0"));
-        QCOMPARE(form.Label3->text(), QStringLiteral("ComPort : "));
-        QCOMPARE(form.Label5->text(), QStringLiteral("Baud"));
-        QCOMPARE(form.Measure->text(), QStringLiteral("Continue"));
-        QCOMPARE(form.Measure->toolTip(), QStringLiteral("Displays measurement Data"));
-        QCOMPARE(form.Command3->text(), QStringLiteral("Exit"));
-        QCOMPARE(form.Command3->toolTip(), QStringLiteral("Exits program"));
-        QCOMPARE(form.port->count(), 2);
-        QCOMPARE(form.port->itemText(1), QStringLiteral("2"));
-        QCOMPARE(form.baud->itemText(1), QStringLiteral("19200"));
         QCOMPARE(form.port->currentText(), QStringLiteral("1"));
         QCOMPARE(form.baud->currentText(), QStringLiteral("9600"));
-        QCOMPARE(form.palette().color(QPalette::Window), QColor(192, 192, 192));
-        QVERIFY(!form.windowIcon().isNull());
-        QVERIFY(form.Command3->isEnabled());
         QCOMPARE(nextFocusable(form.Command3), static_cast<QWidget*>(form.port));
         QCOMPARE(nextFocusable(form.port), static_cast<QWidget*>(form.baud));
         QCOMPARE(nextFocusable(form.baud), static_cast<QWidget*>(form.Measure));
@@ -189,36 +175,19 @@ private Q_SLOTS:
 
     void resultsWindowAsFirstShown() {
         frmMeasure& w = handOver();
-        QCOMPARE(w.windowTitle(), QStringLiteral("Results"));
         QVERIFY(!w.bLog);
         QVERIFY(!w.bTC);
-        QCOMPARE(w.cmdTC->text(), QStringLiteral("Temp corr ON"));
-        QCOMPARE(w.cmdLog->text(), QStringLiteral("Start Log"));
-        QCOMPARE(w.cmdLog->toolTip(), QStringLiteral("Starts Logging Data"));
-        QCOMPARE(w.Config->text(), QStringLiteral("&Configure"));
-        QCOMPARE(w.Start->text(), QStringLiteral("Trigger"));
-        QCOMPARE(w.Start->palette().color(QPalette::Button), QColor(0, 255, 0));
-        QCOMPARE(w.Exit->toolTip(), QStringLiteral("Exits Program"));
         QCOMPARE(w.Combo1->currentText(), QStringLiteral("Copper"));
-        QCOMPARE(w.Combo1->toolTip(), QStringLiteral("select material or enter coefficient"));
-        QCOMPARE(w.Combo1->count(), 5);
-        QCOMPARE(w.Combo1->itemText(1), QStringLiteral("Nichrome"));
-        QCOMPARE(w.Temp->text(), QStringLiteral("20"));
         for (QWidget* hidden : {static_cast<QWidget*>(w.spar), static_cast<QWidget*>(w.svalue),
                                 static_cast<QWidget*>(w.sunit), static_cast<QWidget*>(w.Label1),
                                 static_cast<QWidget*>(w.Label2), static_cast<QWidget*>(w.Label3),
                                 static_cast<QWidget*>(w.Temp), static_cast<QWidget*>(w.Combo1)})
             QVERIFY(hidden->isHidden());
-        QCOMPARE(w.Ppar->text(), QString());
-        QCOMPARE(w.Pvalue->font().family(), QStringLiteral("Arial"));
-        QCOMPARE(w.Pvalue->font().pointSizeF(), 45.0);
-        QCOMPARE(w.Ppar->font().pointSizeF(), 48.0);
-        QCOMPARE(w.Temp->font().pointSizeF(), 15.75);
-        QCOMPARE(w.Pvalue->geometry(), QRect(136, 8, 377, 82));
-        QCOMPARE(w.Exit->geometry(), QRect(648, 280, 81, 33));
         QCOMPARE(nextFocusable(w.Ppar), static_cast<QWidget*>(w.Pvalue));
         QCOMPARE(nextFocusable(w.Punit), static_cast<QWidget*>(w.Start));
         QCOMPARE(nextFocusable(w.Config), static_cast<QWidget*>(w.spar));
+        w.activateWindow();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.Ppar));
     }
 
     void silenceThenOkBringsTheButtonsBack() {
