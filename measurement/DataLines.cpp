@@ -1,26 +1,17 @@
 // Data line layout.
 #include "measurement/DataLines.h"
 
+#include "measurement/LogLines.h"
 #include "measurement/Numbers.h"
 
 namespace DataLines {
 
-namespace {
-
-QString oneLine(QString text) {
-    text.remove(QLatin1Char('\r'));
-    text.remove(QLatin1Char('\n'));
-    return text;
-}
-
-} // namespace
-
 QString measuredField(const QString& reply) {
-    return oneLine(reply);
+    return LogLines::withoutLineBreaks(reply);
 }
 
 QString temperatureField(const QString& typed, const QLocale& locale) {
-    QString field = oneLine(typed);
+    QString field = LogLines::withoutLineBreaks(typed);
     if (Numbers::fromOperator(typed, locale)) {
         // A number holds at most the one decimal separator and no group separators.
         const QString point = locale.decimalPoint();
@@ -33,14 +24,16 @@ QString temperatureField(const QString& typed, const QLocale& locale) {
 }
 
 QString shortLine(const QString& ppar, const QString& measured) {
-    return oneLine(ppar) + QLatin1Char(',') + oneLine(measured) + QStringLiteral(", Ohm");
+    return LogLines::withoutLineBreaks(ppar) + QLatin1Char(',') +
+           LogLines::withoutLineBreaks(measured) + QStringLiteral(", Ohm");
 }
 
 QString longLine(const QString& ppar, const QString& measured, const QString& spar,
                  const QString& corrected, const QString& temperature, const QString& coefficient) {
-    return shortLine(ppar, measured) + QStringLiteral(" ,") + oneLine(spar) + QLatin1Char(',') +
-           oneLine(corrected) + QStringLiteral(", Ohm ,") + oneLine(temperature) +
-           QLatin1Char(',') + oneLine(coefficient);
+    return shortLine(ppar, measured) + QStringLiteral(" ,") + LogLines::withoutLineBreaks(spar) +
+           QLatin1Char(',') + LogLines::withoutLineBreaks(corrected) + QStringLiteral(", Ohm ,") +
+           LogLines::withoutLineBreaks(temperature) + QLatin1Char(',') +
+           LogLines::withoutLineBreaks(coefficient);
 }
 
 } // namespace DataLines

@@ -5,16 +5,11 @@
 
 namespace LogLines {
 
-namespace {
-
-// No line break or field separator may come from the outside into a record.
-QString field(QString text) {
+QString withoutLineBreaks(QString text) {
     text.remove(QLatin1Char('\r'));
     text.remove(QLatin1Char('\n'));
     return text;
 }
-
-} // namespace
 
 QString regionalDate(const QDateTime& when, const QLocale& locale) {
     QString format = locale.dateFormat(QLocale::ShortFormat);
@@ -39,8 +34,9 @@ QString regionalTime(const QDateTime& when, const QLocale& locale) {
 QString startLine(const QDateTime& when, const QString& maker, const QString& model,
                   const QString& field3, const QString& field4, const QLocale& locale) {
     return QStringLiteral("Start Log ,") + regionalDate(when, locale) + QLatin1Char(',') +
-           regionalTime(when, locale) + QLatin1Char(',') + field(maker) + QLatin1Char(',') +
-           field(model) + QLatin1Char(',') + field(field3) + QLatin1Char(',') + field(field4);
+           regionalTime(when, locale) + QLatin1Char(',') + withoutLineBreaks(maker) +
+           QLatin1Char(',') + withoutLineBreaks(model) + QLatin1Char(',') +
+           withoutLineBreaks(field3) + QLatin1Char(',') + withoutLineBreaks(field4);
 }
 
 QString stopLine(const QDateTime& when, const QLocale& locale) {

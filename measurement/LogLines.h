@@ -7,6 +7,9 @@
 
 namespace LogLines {
 
+// A field as it may stand in a record: a CR or LF from outside would split the line.
+QString withoutLineBreaks(QString text);
+
 // The date and the time as the operator's regional settings write them: the short date with
 // a four-digit year, and the time with seconds (and AM/PM where the region uses it).
 QString regionalDate(const QDateTime& when, const QLocale& locale = QLocale::system());
