@@ -90,6 +90,29 @@ private Q_SLOTS:
             QVERIFY2(!QFileInfo::exists(lock), "the port's lock was left behind");
     }
 
+    void silentMeterThenCancelEndsTheProgramAtOnce() {
+        Simulator sim({QStringLiteral("--silent")});
+        QVERIFY(sim.start());
+        QProcess program;
+        startProgram(program, sim);
+
+        const QString connection = m_desktop.waitForWindow(kConnectionTitle);
+        QVERIFY(!connection.isEmpty());
+        QElapsedTimer sinceContinue;
+        sinceContinue.start();
+        m_desktop.click(connection, kContinue.x(), kContinue.y());
+
+        const QString box = m_desktop.waitForWindow(QStringLiteral("MX7500"), 20000);
+        QVERIFY2(!box.isEmpty(), "the not-responding box did not appear");
+        QVERIFY2(sinceContinue.elapsed() >= 10000, "the box came before the 10 s wait was over");
+        QCOMPARE(sim.received(), (QList<QByteArray>{"\r\n", "\r\n", "\r\n", "*IDN?\r\n"}));
+
+        m_desktop.key(box, QStringLiteral("Escape"));
+        QVERIFY2(program.waitForFinished(5000), "Cancel did not end the program");
+        QCOMPARE(program.exitCode(), 0);
+    }
+
+    // Last: a killed client leaves the display's focus where no later test expects it.
     void everyLoggedReadingSurvivesAKill() {
         Simulator sim;
         QVERIFY(sim.start());
@@ -124,28 +147,6 @@ private Q_SLOTS:
         QVERIFY(lines.at(0).endsWith(",Norvale,MX7500,MX75-000123,1.04\r"));
         for (int i = 1; i < 4; ++i)
             QCOMPARE(lines.at(i), QByteArray("Rx,1.250000e-02, Ohm\r"));
-    }
-
-    void silentMeterThenCancelEndsTheProgramAtOnce() {
-        Simulator sim({QStringLiteral("--silent")});
-        QVERIFY(sim.start());
-        QProcess program;
-        startProgram(program, sim);
-
-        const QString connection = m_desktop.waitForWindow(kConnectionTitle);
-        QVERIFY(!connection.isEmpty());
-        QElapsedTimer sinceContinue;
-        sinceContinue.start();
-        m_desktop.click(connection, kContinue.x(), kContinue.y());
-
-        const QString box = m_desktop.waitForWindow(QStringLiteral("MX7500"), 20000);
-        QVERIFY2(!box.isEmpty(), "the not-responding box did not appear");
-        QVERIFY2(sinceContinue.elapsed() >= 10000, "the box came before the 10 s wait was over");
-        QCOMPARE(sim.received(), (QList<QByteArray>{"\r\n", "\r\n", "\r\n", "*IDN?\r\n"}));
-
-        m_desktop.key(box, QStringLiteral("Escape"));
-        QVERIFY2(program.waitForFinished(5000), "Cancel did not end the program");
-        QCOMPARE(program.exitCode(), 0);
     }
 };
 

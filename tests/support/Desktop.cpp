@@ -11,6 +11,10 @@
 Desktop::Desktop() = default;
 
 Desktop::~Desktop() {
+    if (m_keeper.state() != QProcess::NotRunning) {
+        m_keeper.kill();
+        m_keeper.waitForFinished(3000);
+    }
     if (m_server.state() != QProcess::NotRunning) {
         m_server.terminate();
         m_server.waitForFinished(3000);
@@ -39,8 +43,15 @@ bool Desktop::start() {
         QElapsedTimer waited;
         waited.start();
         while (waited.elapsed() < 5000 && m_server.state() == QProcess::Running) {
-            if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
-                return true;
+            if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) {
+                // The server resets whenever its last client leaves, and a program started in
+                // that moment finds no display: one client stays connected the whole time.
+                m_keeper.setProcessEnvironment(environment());
+                m_keeper.start(QStringLiteral("xdotool"),
+                               {QStringLiteral("search"), QStringLiteral("--sync"),
+                                QStringLiteral("--name"), QStringLiteral("^keeps the display$")});
+                return m_keeper.waitForStarted(5000);
+            }
             QThread::msleep(50);
         }
         m_server.kill();

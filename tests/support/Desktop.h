@@ -33,6 +33,7 @@ public:
 
 private:
     QProcess m_server;
+    QProcess m_keeper;
     QString m_display;
     QString m_why;
 };
