@@ -38,6 +38,17 @@ class BinaryTest : public QObject {
         QVERIFY(program.waitForStarted(5000));
     }
 
+    // Starts the program on the simulator and presses Continue; the results window's id, or
+    // nothing when the hand-over did not happen.
+    QString handOver(QProcess& program, const Simulator& sim) {
+        startProgram(program, sim);
+        const QString connection = m_desktop.waitForWindow(kConnectionTitle);
+        if (connection.isEmpty())
+            return QString();
+        m_desktop.click(connection, kContinue.x(), kContinue.y());
+        return m_desktop.waitForWindow(kResultsTitle);
+    }
+
 private Q_SLOTS:
     void initTestCase() {
         if (!m_desktop.start())
@@ -72,11 +83,7 @@ private Q_SLOTS:
         Simulator sim;
         QVERIFY(sim.start());
         QProcess program;
-        startProgram(program, sim);
-        const QString connection = m_desktop.waitForWindow(kConnectionTitle);
-        QVERIFY(!connection.isEmpty());
-        m_desktop.click(connection, kContinue.x(), kContinue.y());
-        QVERIFY(!m_desktop.waitForWindow(kResultsTitle).isEmpty());
+        QVERIFY2(!handOver(program, sim).isEmpty(), "the results window did not appear");
 
         // The port's lock file names the device: /dev/pts/7 is locked as LCK..pts_7.
         const QString lock = QStringLiteral("/var/lock/LCK..") +
@@ -117,12 +124,8 @@ private Q_SLOTS:
         Simulator sim;
         QVERIFY(sim.start());
         QProcess program;
-        startProgram(program, sim);
-        const QString connection = m_desktop.waitForWindow(kConnectionTitle);
-        QVERIFY(!connection.isEmpty());
-        m_desktop.click(connection, kContinue.x(), kContinue.y());
-        const QString results = m_desktop.waitForWindow(kResultsTitle);
-        QVERIFY(!results.isEmpty());
+        const QString results = handOver(program, sim);
+        QVERIFY2(!results.isEmpty(), "the results window did not appear");
 
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("kill.csv"));

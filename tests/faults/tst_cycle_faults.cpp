@@ -2,6 +2,7 @@
 // reading or an upload, replies that are no readings, and windows closed during every kind
 // of wait. Each case ends with the program alive (or ended as Exit ends it), nothing shown or
 // logged that the meter did not say, and the buttons usable.
+#include "CpuTime.h"
 #include "FakeSerialPort.h"
 #include "ScriptedPrompt.h"
 #include "Simulator.h"
@@ -29,12 +30,6 @@ using Answer = OperatorPrompt::Answer;
 using Buttons = OperatorPrompt::Buttons;
 
 namespace {
-
-double cpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
 
 QStringList rowsOf(const frmMeasure& w) {
     return {w.Ppar->text(), w.Pvalue->text(), w.Punit->text(),

@@ -1,5 +1,6 @@
 // The line failing under the link: an unplugged adapter during the identification, a replug,
 // and a port that another program already holds.
+#include "CpuTime.h"
 #include "ScriptedPrompt.h"
 #include "Simulator.h"
 #include "link/Module1.h"
@@ -14,14 +15,6 @@
 
 using Answer = OperatorPrompt::Answer;
 using Buttons = OperatorPrompt::Buttons;
-
-namespace {
-double cpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-} // namespace
 
 class LineFaultsTest : public QObject {
     Q_OBJECT
