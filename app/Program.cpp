@@ -32,12 +32,27 @@ void leave() {
         connection->exitClicked();
 }
 
+namespace {
+bool g_ended = false;
+}
+
 void start(OperatorPrompt& prompt) {
     OperatorPrompt::install(&prompt);
     Module1::setAbandonHandler(&abandon);
-    LoadableWindow::setProgramEndHandler([] { QCoreApplication::exit(0); });
+    LoadableWindow::setProgramEndHandler([] {
+        // The end may come before the main event loop runs (a termination signal while the
+        // start-up's port box is up): exit() reaches only loops already running.
+        g_ended = true;
+        QCoreApplication::exit(0);
+    });
     TerminationSignals::install(&leave);
-    Form1::use().show();
+    Form1& connection = Form1::use();
+    if (connection.isLoaded())
+        connection.show();
+}
+
+bool ended() {
+    return g_ended;
 }
 
 } // namespace Program

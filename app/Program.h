@@ -9,6 +9,9 @@ namespace Program {
 // when the last window unloads, then loads and shows the connection window.
 void start(OperatorPrompt& prompt);
 
+// True once the last window has unloaded: the program has nothing left to run.
+bool ended();
+
 // Cancel in the not-responding box: the log is closed without a stop line, the port is
 // closed, the connection window unloads, and the program ends at once.
 void abandon();

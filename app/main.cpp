@@ -50,5 +50,5 @@ int main(int argc, char* argv[]) {
 
     DialogPrompt prompt;
     Program::start(prompt);
-    return app.exec();
+    return Program::ended() ? 0 : app.exec();
 }

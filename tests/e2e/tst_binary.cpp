@@ -97,6 +97,22 @@ private Q_SLOTS:
             QVERIFY2(!QFileInfo::exists(lock), "the port's lock was left behind");
     }
 
+    void terminationSignalDuringTheStartUpBoxEndsTheProgram() {
+        QProcess program;
+        QProcessEnvironment environment = m_desktop.environment();
+        environment.insert(QStringLiteral("MX7500_COM1"), QStringLiteral("/dev/no-such-port"));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(MX7500_BIN), {});
+        QVERIFY(program.waitForStarted(5000));
+        QVERIFY2(!m_desktop.waitForWindow(QStringLiteral("MX7500")).isEmpty(),
+                 "the port box did not appear");
+
+        program.terminate();
+        QVERIFY2(program.waitForFinished(5000), "the program lived on without a window");
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+    }
+
     void silentMeterThenCancelEndsTheProgramAtOnce() {
         Simulator sim({QStringLiteral("--silent")});
         QVERIFY(sim.start());
