@@ -2,6 +2,7 @@
 #include "app/BuiltInSimulator.h"
 #include "app/CommandLine.h"
 #include "app/DialogPrompt.h"
+#include "app/FontWarmUp.h"
 #include "app/Program.h"
 
 #include <QApplication>
@@ -29,7 +30,10 @@ int main(int argc, char* argv[]) {
         std::fputs(outcome.error.toLocal8Bit().constData(), stderr);
         return outcome.exitStatus;
     }
+    // The font configuration loads while the toolkit connects to the display.
+    FontWarmUp::start();
     QApplication app(argc, argv);
+    FontWarmUp::finish();
     QApplication::setApplicationName(QStringLiteral("MX7500"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
     // Lets the desktop match the windows to the installed menu entry and its icon.
