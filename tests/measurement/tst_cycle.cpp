@@ -366,6 +366,20 @@ private Q_SLOTS:
         QVERIFY(unlocked());
     }
 
+    // A meter that never ends its line: what it sent is the reading once the 10 s are over.
+    void aReadingWithoutLineEndIsTakenAtTheLimit() {
+        m_reply = "0.0125";
+        startLog();
+        QElapsedTimer took;
+        took.start();
+        m_window->Start->click();
+        QVERIFY2(took.elapsed() > 10000 && took.elapsed() < 10800,
+                 qPrintable(QString::number(took.elapsed())));
+        QCOMPARE(rows(), (QStringList{"Rx", "12.5", "mOhm", "Rtc", "12.5", "mOhm"}));
+        QCOMPARE(writtenLines(), (QStringList{"Rx,0.0125, Ohm"}));
+        QVERIFY(unlocked());
+    }
+
     void correctionSwitchCaptionsAndControls() {
         const QList<QWidget*> eight{m_window->spar,   m_window->svalue, m_window->sunit,
                                     m_window->Label1, m_window->Label2, m_window->Label3,
