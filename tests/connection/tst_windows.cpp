@@ -2,6 +2,7 @@
 // window lifetime, the port and baud choices, Continue, Configure and the ways out.
 #include "FakeSerialPort.h"
 #include "ScriptedPrompt.h"
+#include "UnloadAll.h"
 #include "configuration/Configure.h"
 #include "connection/Form1.h"
 #include "link/Module1.h"
@@ -76,10 +77,7 @@ private Q_SLOTS:
 
     void cleanup() {
         QVERIFY2(m_prompt->done(), qPrintable(m_prompt->report()));
-        Configure::unloadIfLoaded();
-        frmMeasure::unloadIfLoaded();
-        Form1::unloadIfLoaded();
-        flushDeletes();
+        unloadEveryWindow();
         QCOMPARE(LoadableWindow::loadedCount(), 0);
         delete m_prompt;
     }

@@ -6,6 +6,7 @@
 #include "FakeSerialPort.h"
 #include "ScriptedPrompt.h"
 #include "Simulator.h"
+#include "UnloadAll.h"
 #include "configuration/Configure.h"
 #include "connection/Form1.h"
 #include "link/Framing.h"
@@ -112,11 +113,7 @@ private Q_SLOTS:
 
     void cleanup() {
         QVERIFY2(m_prompt->done(), qPrintable(m_prompt->report()));
-        frmMeasure::unloadIfLoaded();
-        Configure::unloadIfLoaded();
-        Form1::unloadIfLoaded();
-        DataLog::close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        unloadEveryWindow();
         QCOMPARE(LoadableWindow::loadedCount(), 0);
         PortMap::setOverride(1, QString());
         delete m_prompt;

@@ -4,6 +4,7 @@
 // the captions, the failures to open or write, and leaving while a log runs.
 #include "FakeSerialPort.h"
 #include "ScriptedPrompt.h"
+#include "UnloadAll.h"
 #include "configuration/Configure.h"
 #include "link/Module1.h"
 #include "link/Wait.h"
@@ -140,10 +141,7 @@ private Q_SLOTS:
     }
     void cleanup() {
         QVERIFY2(m_prompt->done(), qPrintable(m_prompt->report()));
-        frmMeasure::unloadIfLoaded();
-        Configure::unloadIfLoaded();
-        DataLog::close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        unloadEveryWindow();
         delete m_prompt;
         delete m_port;
         delete m_dir;

@@ -2,12 +2,12 @@
 // port, with the log file read back line by line.
 #include "ScriptedPrompt.h"
 #include "Simulator.h"
+#include "UnloadAll.h"
 #include "configuration/Configure.h"
 #include "connection/Form1.h"
 #include "link/Module1.h"
 #include "link/PortMap.h"
 #include "link/Wait.h"
-#include "measurement/DataLog.h"
 #include "measurement/LogLines.h"
 #include "measurement/frmMeasure.h"
 
@@ -29,11 +29,7 @@ private Q_SLOTS:
         Module1::setAbandonHandler([] {});
     }
     void cleanup() {
-        frmMeasure::unloadIfLoaded();
-        Configure::unloadIfLoaded();
-        Form1::unloadIfLoaded();
-        DataLog::close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        unloadEveryWindow();
         PortMap::setOverride(1, QString());
     }
 
