@@ -63,7 +63,14 @@ QLineEdit* textBox(QWidget* parent, const QString& text, const QRect& geometry) 
 QComboBox* editableCombo(QWidget* parent, const QStringList& items, const QRect& geometry) {
     auto* box = new QComboBox(parent);
     box->setEditable(true);
+    // The box holds exactly what was typed: the handlers decide on that text ("1" is not
+    // "19200", "copper" is not "Copper"), so neither completion nor insertion may change it.
+    box->setCompleter(nullptr);
     box->setInsertPolicy(QComboBox::NoInsert);
+    // Nor may leaving the box or pressing Return turn a typed text that matches an item into
+    // a pick of that item: the handlers of picking would run a second time on the same text.
+    QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
+    QObject::disconnect(box->lineEdit(), &QLineEdit::returnPressed, box, nullptr);
     box->addItems(items);
     box->setGeometry(geometry);
     return box;

@@ -114,16 +114,17 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return Loadable<Form1>::eventFilter(watched, event);
 }
 
-void Form1::reopen(const std::function<void()>& choose) {
+void Form1::reopen(const std::function<void()>& choose, bool reportOnlyNews) {
     // The failure box takes the focus from the box being edited, and the edit box then
     // reports its text as picked: that must not start the same choice again under the box.
     if (m_choosing)
         return;
     QPointer<Form1> self(this);
     m_choosing = true;
+    const bool wasOpen = MSComm1->portOpen();
     MSComm1->setPortOpen(false);
     choose();
-    if (!MSComm1->setPortOpen(true))
+    if (!MSComm1->setPortOpen(true) && (wasOpen || !reportOnlyNews))
         tell(PortChoice::notAvailableMessage(MSComm1->commPort()));
     if (self)
         m_choosing = false;
@@ -131,13 +132,14 @@ void Form1::reopen(const std::function<void()>& choose) {
 
 void Form1::portChoice() {
     const int number = PortChoice::portNumber(port->currentText());
-    reopen([this, number] { MSComm1->setCommPort(number); });
+    reopen([this, number] { MSComm1->setCommPort(number); }, false);
 }
 
 void Form1::baudChoice() {
-    // The same failure model as the port choice: the operator learns the port is unusable.
+    // The same failure model as the port choice, but one failure gets one box: a port that
+    // was already closed (its own choice has just said so) is no news.
     const QString digits = PortChoice::baudDigits(baud->currentText());
-    reopen([this, digits] { MSComm1->setSettings(digits); });
+    reopen([this, digits] { MSComm1->setSettings(digits); }, true);
 }
 
 void Form1::continueClicked() {

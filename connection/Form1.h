@@ -41,8 +41,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Closes the port, applies the choice, opens it again and reports a failure.
-    void reopen(const std::function<void()>& choose);
+    // Closes the port, applies the choice, opens it again and reports a failure (with
+    // reportOnlyNews, only when the port was open before).
+    void reopen(const std::function<void()>& choose, bool reportOnlyNews);
 
     bool m_choosing = false;
 };

@@ -2,10 +2,10 @@
 #include "measurement/Numbers.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
+#include <system_error>
 
 namespace Numbers {
 
@@ -15,7 +15,7 @@ bool isDigit(QChar c) {
     return c >= QLatin1Char('0') && c <= QLatin1Char('9');
 }
 
-// The accepted grammar, rewritten into C-locale text for strtod; empty when it does not match.
+// The accepted grammar, rewritten with "." as the separator; empty when it does not match.
 QByteArray normalised(const QString& text, QChar decimalPoint) {
     qsizetype i = 0;
     qsizetype end = text.size();
@@ -63,9 +63,14 @@ std::optional<float> toSingle(const QString& text, QChar decimalPoint) {
     const QByteArray plain = normalised(text, decimalPoint);
     if (plain.isEmpty())
         return std::nullopt;
-    errno = 0;
-    const double value = std::strtod(plain.constData(), nullptr);
-    if (!std::isfinite(value) || std::fabs(value) > double(FLT_MAX))
+    // from_chars never looks at the process locale: the C library's strtod would read "1.25"
+    // as 1 wherever the toolkit has set a comma-decimal LC_NUMERIC from the environment.
+    double value = 0.0;
+    const char* const end = plain.constData() + plain.size();
+    const auto [stop, error] = std::from_chars(plain.constData() + (plain.startsWith('+') ? 1 : 0),
+                                               end, value, std::chars_format::general);
+    if (error != std::errc() || stop != end || !std::isfinite(value) ||
+        std::fabs(value) > double(FLT_MAX))
         return std::nullopt;
     // Too small for single precision is beyond it too: a text that names a non-zero value
     // must not come out as 0.

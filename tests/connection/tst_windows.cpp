@@ -55,6 +55,14 @@ class WindowsTest : public QObject {
         return next;
     }
 
+    // Types as an operator does: a click into the box, Ctrl+A, the text key by key, then Tab.
+    static void typeInto(QComboBox* box, const QString& text) {
+        QTest::mouseClick(box->lineEdit(), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+
     static void flushDeletes() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -67,6 +75,7 @@ private Q_SLOTS:
     }
 
     void init() {
+        Form1::setPortFactory([] { return new FakeSerialPort; });
         Module1::reset();
         Wait::resetCallOff();
         m_prompt = new ScriptedPrompt;
@@ -158,6 +167,46 @@ private Q_SLOTS:
         m_prompt->expectOk(QStringLiteral("Comm port 1 not available"));
         form.baud->setCurrentIndex(1);
         Q_EMIT form.baud->activated(1);
+    }
+
+    void startUpWithPort1MissingShowsOneBox() {
+        Form1::setPortFactory([] {
+            auto* port = new FakeSerialPort;
+            port->openablePorts = {2};
+            return port;
+        });
+        m_prompt->expectOk(QStringLiteral("Comm port 1 not available"));
+        showConnection();
+        QCOMPARE(m_prompt->shown, QStringList{QStringLiteral("Comm port 1 not available")});
+        QVERIFY(!m_port->portOpen());
+    }
+
+    // The boxes hold exactly what was typed: no completion from their lists.
+    void typedConnectionEntriesAreTakenAsTyped() {
+        Form1& form = showConnection();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        m_port->history.clear();
+        typeInto(form.port, QStringLiteral("2"));
+        // One choice for the keystroke and one for leaving the box, no more.
+        QCOMPARE(m_port->history, (QStringList{"close", "open 2 9600", "close", "open 2 9600"}));
+        typeInto(form.baud, QStringLiteral("1"));
+        QCOMPARE(form.baud->currentText(), QStringLiteral("1"));
+        QCOMPARE(m_port->baudRate(), 9600);
+        QVERIFY(m_port->portOpen());
+    }
+
+    void typedMaterialNamesMustMatchExactly() {
+        frmMeasure& results = handOver();
+        results.cmdTC->click();
+        results.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&results));
+        for (const QString typed : {QStringLiteral("copper"), QStringLiteral("G")}) {
+            m_prompt->expectOk(QStringLiteral("Entry must be numeric"));
+            typeInto(results.Combo1, typed);
+            QCOMPARE(results.Combo1->currentText(), QStringLiteral("Copper"));
+        }
+        QCOMPARE(m_prompt->shown.size(), 2);
     }
 
     void continueHandsOverToTheResultsWindow() {

@@ -13,6 +13,14 @@ const QPoint kContinue(64, 88);
 const QPoint kResultsExit(688, 296);
 const QPoint kStartLog(48, 296);
 const QPoint kTrigger(600, 296);
+const QPoint kConfigure(136, 296);
+const QPoint kCorrection(232, 296);
+const QPoint kTemperature(332, 295);
+const QPoint kFirstValue(324, 49);
+const QPoint kFirstUnit(624, 49);
+const QPoint kSecondValue(324, 144);
+const QPoint kDelay(168, 225);
+const QPoint kUpdate(168, 264);
 
 QList<QByteArray> linesOf(const QString& path) {
     QFile file(path);
@@ -28,8 +36,12 @@ class BinaryTest : public QObject {
     Q_OBJECT
     Desktop m_desktop;
 
-    void startProgram(QProcess& program, const Simulator& sim) {
+    void startProgram(QProcess& program, const Simulator& sim, const QString& locale = {}) {
         QProcessEnvironment environment = m_desktop.environment();
+        if (!locale.isEmpty()) {
+            environment.insert(QStringLiteral("LANG"), locale);
+            environment.insert(QStringLiteral("LC_ALL"), locale);
+        }
         environment.insert(QStringLiteral("MX7500_COM1"), sim.device());
         environment.remove(QStringLiteral("MX7500_COM2"));
         program.setProcessEnvironment(environment);
@@ -40,13 +52,33 @@ class BinaryTest : public QObject {
 
     // Starts the program on the simulator and presses Continue; the results window's id, or
     // nothing when the hand-over did not happen.
-    QString handOver(QProcess& program, const Simulator& sim) {
-        startProgram(program, sim);
+    QString handOver(QProcess& program, const Simulator& sim, const QString& locale = {}) {
+        startProgram(program, sim, locale);
         const QString connection = m_desktop.waitForWindow(kConnectionTitle);
         if (connection.isEmpty())
             return QString();
         m_desktop.click(connection, kContinue.x(), kContinue.y());
         return m_desktop.waitForWindow(kResultsTitle);
+    }
+
+    // Start Log, the path typed into the file dialog; true once the caption names the log.
+    bool startLog(const QString& results, const QString& path) {
+        m_desktop.click(results, kStartLog.x(), kStartLog.y());
+        const QString dialog = m_desktop.waitForWindow(QStringLiteral("Select a file name"));
+        if (dialog.isEmpty())
+            return false;
+        m_desktop.type(dialog, path);
+        // Under load the name box's completion list may still be open when Return comes, and
+        // Return then only closes the list: an operator presses it again.
+        const QString logging = QStringLiteral("logging to file ") + path;
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            m_desktop.key(dialog, QStringLiteral("Return"));
+            if (!m_desktop.waitForWindow(logging, 5000).isEmpty())
+                return true;
+            if (m_desktop.windowGone(QStringLiteral("Select a file name")))
+                return false;
+        }
+        return false;
     }
 
 private Q_SLOTS:
@@ -135,6 +167,65 @@ private Q_SLOTS:
         QCOMPARE(program.exitCode(), 0);
     }
 
+    // An operator whose numbers have a decimal comma: the screen follows the region, the meter
+    // and the log keep ".", and the log's date and time are the region's.
+    void commaDecimalRegion() {
+        Simulator sim;
+        QVERIFY(sim.start());
+        QProcess program;
+        const QString results = handOver(program, sim, QStringLiteral("de_DE.UTF-8"));
+        QVERIFY2(!results.isEmpty(), "the results window did not appear");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("komma.csv"));
+        QVERIFY2(startLog(results, path), "the log did not start");
+
+        m_desktop.click(results, kCorrection.x(), kCorrection.y());
+        m_desktop.click(results, kTemperature.x(), kTemperature.y());
+        m_desktop.key(results, QStringLiteral("ctrl+a"));
+        m_desktop.type(results, QStringLiteral("23,5"));
+        m_desktop.click(results, kTrigger.x(), kTrigger.y());
+        QTRY_COMPARE_WITH_TIMEOUT(linesOf(path).size(), 2, 15000);
+        QCOMPARE(linesOf(path).at(1),
+                 QByteArray("Rx,1.250000e-02, Ohm ,Rtc,0.01232742, Ohm ,23.5,0.004\r"));
+        QCOMPARE(m_desktop.copyText(results, kFirstValue.x(), kFirstValue.y()),
+                 QStringLiteral("12,5"));
+        QCOMPARE(m_desktop.copyText(results, kFirstUnit.x(), kFirstUnit.y()),
+                 QStringLiteral("mOhm"));
+        QCOMPARE(m_desktop.copyText(results, kSecondValue.x(), kSecondValue.y()),
+                 QStringLiteral("12,32742"));
+
+        m_desktop.click(results, kConfigure.x(), kConfigure.y());
+        const QString configuration = m_desktop.waitForWindow(QStringLiteral("Configuration"));
+        QVERIFY2(!configuration.isEmpty(), "the configuration window did not appear");
+        m_desktop.click(configuration, kDelay.x(), kDelay.y());
+        m_desktop.key(configuration, QStringLiteral("ctrl+a"));
+        m_desktop.type(configuration, QStringLiteral("5,5"));
+        m_desktop.click(configuration, kUpdate.x(), kUpdate.y());
+        QTRY_COMPARE_WITH_TIMEOUT(linesOf(path).size(), 3, 15000);
+        QVERIFY(sim.received().contains(":TRIG:DEL 5.5\r\n"));
+
+        const QString back = m_desktop.waitForWindow(kResultsTitle);
+        m_desktop.click(back, kResultsExit.x(), kResultsExit.y());
+        QVERIFY2(program.waitForFinished(5000), "Exit did not end the program");
+        const QList<QByteArray> lines = linesOf(path);
+        QCOMPARE(lines.size(), 4);
+        // The German short date, with the year widened to four digits.
+        const QString today = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+        const QRegularExpression start(
+            QStringLiteral("^Start Log "
+                           ",(\\d\\d\\.\\d\\d\\.\\d{4}),\\d\\d:\\d\\d:\\d\\d,Norvale,MX7500,MX75-"
+                           "000123,1\\.04\r$"));
+        const QRegularExpressionMatch started = start.match(QString::fromLatin1(lines.at(0)));
+        QVERIFY2(started.hasMatch(), lines.at(0).constData());
+        QCOMPARE(started.captured(1), today);
+        QCOMPARE(lines.at(2), QByteArray("Configuration Changed\r"));
+        QVERIFY2(QRegularExpression(
+                     QStringLiteral("^Stop Log ,\\d\\d\\.\\d\\d\\.\\d{4},\\d\\d:\\d\\d:\\d\\d\r$"))
+                     .match(QString::fromLatin1(lines.at(3)))
+                     .hasMatch(),
+                 lines.at(3).constData());
+    }
+
     // Last: a killed client leaves the display's focus where no later test expects it.
     void everyLoggedReadingSurvivesAKill() {
         Simulator sim;
@@ -145,21 +236,7 @@ private Q_SLOTS:
 
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("kill.csv"));
-        m_desktop.click(results, kStartLog.x(), kStartLog.y());
-        const QString dialog = m_desktop.waitForWindow(QStringLiteral("Select a file name"));
-        QVERIFY2(!dialog.isEmpty(), "the file dialog did not open");
-        m_desktop.type(dialog, path);
-        // Under load the name box's completion list may still be open when Return comes, and
-        // Return then only closes the list: an operator presses it again.
-        const QString logging = QStringLiteral("logging to file ") + path;
-        bool started = false;
-        for (int attempt = 0; attempt < 4 && !started; ++attempt) {
-            m_desktop.key(dialog, QStringLiteral("Return"));
-            started = !m_desktop.waitForWindow(logging, 5000).isEmpty();
-            if (!started && m_desktop.windowGone(QStringLiteral("Select a file name")))
-                break;
-        }
-        QVERIFY2(started, "the log did not start");
+        QVERIFY2(startLog(results, path), "the log did not start");
 
         for (int reading = 1; reading <= 3; ++reading) {
             m_desktop.click(results, kTrigger.x(), kTrigger.y());

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include <cfloat>
+#include <clocale>
 #include <cmath>
 
 using CorrectionSettings::Verdict;
@@ -32,6 +33,13 @@ class NumbersTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Every case runs with the C library in a comma-decimal locale, as it is in the program
+    // wherever the operator's environment says so: nothing may depend on it.
+    void initTestCase() {
+        QVERIFY2(std::setlocale(LC_ALL, "de_DE.UTF-8"), "locale de_DE.UTF-8 is not installed");
+    }
+    void cleanupTestCase() { std::setlocale(LC_ALL, "C"); }
+
     void numberText_data() {
         QTest::addColumn<float>("value");
         QTest::addColumn<QString>("plain");
@@ -135,6 +143,18 @@ private Q_SLOTS:
         QCOMPARE(outcome->correctedText, corrected);
         if (corrected.isEmpty()) // the prefix stays the measured value's
             QCOMPARE(Module1::sPrefix + "Ohm", outcome->punit);
+    }
+
+    // A comma-decimal operator: the meter's text is read with ".", the typed temperature with
+    // ",", the screen shows ",", and the logged corrected value keeps ".".
+    void germanOperator() {
+        const auto outcome = MeasurementCycle::evaluate("1.250000e-02\r", "23,5", 0.004f, kGerman);
+        QVERIFY(outcome);
+        QCOMPARE(outcome->pvalue + ' ' + outcome->punit, QStringLiteral("12,5 mOhm"));
+        QCOMPARE(outcome->svalue + ' ' + outcome->sunit, QStringLiteral("12,32742 mOhm"));
+        QCOMPARE(outcome->correctedText, QStringLiteral("0.01232742"));
+        const auto coefficient = CorrectionSettings::readCoefficient("4,5E-3", kGerman);
+        QCOMPARE(coefficient.value, std::optional<float>(0.0045f));
     }
 
     void correctionIsEvaluatedInTheStatedOrder() {

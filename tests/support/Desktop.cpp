@@ -117,3 +117,15 @@ void Desktop::type(const QString& window, const QString& text) const {
     xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
     xdotool({QStringLiteral("type"), text});
 }
+
+QString Desktop::copyText(const QString& window, int x, int y) const {
+    click(window, x, y);
+    key(window, QStringLiteral("ctrl+a"));
+    key(window, QStringLiteral("ctrl+c"));
+    QProcess clip;
+    clip.setProcessEnvironment(environment());
+    clip.start(QStringLiteral("xclip"),
+               {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
+    clip.waitForFinished(5000);
+    return QString::fromUtf8(clip.readAllStandardOutput());
+}
