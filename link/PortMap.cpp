@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QSerialPortInfo>
 
+#include <algorithm>
+
 namespace {
 
 QString g_overrides[2];
@@ -48,6 +50,10 @@ QList<PortDescription> systemPorts() {
     return ports;
 }
 
+QString hex(const std::optional<quint16>& id) {
+    return id ? QStringLiteral("%1").arg(*id, 4, 16, QLatin1Char('0')) : QStringLiteral("-");
+}
+
 } // namespace
 
 namespace PortMap {
@@ -70,6 +76,35 @@ QString deviceName(int port) {
 
 void setOverride(int port, const QString& device) {
     g_overrides[port == 1 ? 0 : 1] = device;
+}
+
+QString listing() {
+    const QList<PortDescription> ports = systemPorts();
+    const QList<PortDescription> candidates = PortOrder::ordered(ports);
+    QString text = QStringLiteral("Serial ports the system reports:%1\n")
+                       .arg(ports.isEmpty() ? QStringLiteral(" none") : QString());
+    for (const PortDescription& port : ports) {
+        text +=
+            QStringLiteral("  %1: description \"%2\", manufacturer \"%3\", serial number "
+                           "\"%4\", USB vendor id %5, product id %6%7\n")
+                .arg(port.device, port.description, port.manufacturer, port.serialNumber,
+                     hex(port.vendorId), hex(port.productId),
+                     port.console ? QStringLiteral("; the kernel's console, left out") : QString());
+    }
+    for (int i = 0; i < 2; ++i) {
+        QString source;
+        const bool named = !namedDevice(i, &source).isEmpty();
+        const QString device = deviceName(i + 1);
+        const bool reported = std::any_of(candidates.begin(), candidates.end(),
+                                          [&](const auto& port) { return port.device == device; });
+        QString note;
+        if (named)
+            note = QStringLiteral(" (%1)").arg(source);
+        else if (!reported)
+            note = QStringLiteral(" (the usual name: no free port reported)");
+        text += QStringLiteral("Port %1: %2%3\n").arg(i + 1).arg(device, note);
+    }
+    return text;
 }
 
 } // namespace PortMap

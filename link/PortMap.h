@@ -13,4 +13,7 @@ QString deviceName(int port);
 // Sets (or, with an empty device, clears) the command-line choice for a port.
 void setOverride(int port, const QString& device);
 
+// For --list-ports: every serial port the system reports, and the device behind each number.
+QString listing();
+
 } // namespace PortMap
