@@ -34,9 +34,12 @@ Outcome parse(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Front panel for the MX7500 bench low-resistance meter.\n"
-                       "Ports 1 and 2 of the connection window stand for /dev/ttyS0 and "
-                       "/dev/ttyS1 unless\nMX7500_COM1, MX7500_COM2 or the options below name "
-                       "other devices."));
+                       "Ports 1 and 2 of the connection window stand for the first two serial "
+                       "ports the system\nreports: built-in ports (ttyS, not the kernel's "
+                       "console) first, then USB adapters (ttyUSB,\nthen ttyACM), each keeping its "
+                       "number while plugged in; with none, /dev/ttyS0 and /dev/ttyS1.\n"
+                       "MX7500_COM1, MX7500_COM2 and the options below name other devices, and "
+                       "--list-ports shows\nthe result."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this text and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
@@ -50,7 +53,11 @@ Outcome parse(const QStringList& arguments) {
     const QCommandLineOption simulate(
         QStringLiteral("simulate"),
         QStringLiteral("Start the built-in instrument simulator and put it behind port 1."));
-    parser.addOptions({help, version, port1, port2, simulate});
+    const QCommandLineOption listPorts(
+        QStringLiteral("list-ports"),
+        QStringLiteral("Show the serial ports the system reports and the devices behind ports 1 "
+                       "and 2, and exit."));
+    parser.addOptions({help, version, port1, port2, simulate, listPorts});
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -78,6 +85,8 @@ Outcome parse(const QStringList& arguments) {
     // Both would name port 1's device; neither may be dropped silently.
     if (outcome.choices.simulate && parser.isSet(port1))
         return usageError(QStringLiteral("--simulate and --port1 both choose port 1's device."));
+    if (parser.isSet(listPorts))
+        outcome.action = Outcome::ListPorts;
     return outcome;
 }
 

@@ -1,5 +1,5 @@
-// The program's command line: help, version, the device behind each port, and the built-in
-// simulator. Without options the program starts as it always has.
+// The program's command line: help, version, the device behind each port, the list of ports,
+// and the built-in simulator. Without options the program starts as it always has.
 #pragma once
 
 #include <QString>
@@ -14,11 +14,11 @@ struct Choices {
 };
 
 struct Outcome {
-    enum Action { Run, Exit } action = Run;
+    enum Action { Run, Exit, ListPorts } action = Run;
     int exitStatus = 0; // for Exit: 0 after help or version, 2 after a usage error
     QString output;     // for stdout (help, version)
     QString error;      // for stderr (the usage error, with a pointer to --help)
-    Choices choices;    // for Run
+    Choices choices;    // for Run and ListPorts
 };
 
 // Reads the arguments, program name first, as main() receives them.

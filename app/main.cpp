@@ -4,6 +4,7 @@
 #include "app/DialogPrompt.h"
 #include "app/FontWarmUp.h"
 #include "app/Program.h"
+#include "link/PortMap.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -22,13 +23,18 @@ QStringList argumentsOf(int argc, char* argv[]) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // The command line is read before any window system is touched, so --help, --version and
-    // usage errors work without a display.
+    // The command line is read before any window system is touched, so --help, --version,
+    // --list-ports and usage errors work without a display.
     const CommandLine::Outcome outcome = CommandLine::parse(argumentsOf(argc, argv));
     if (outcome.action == CommandLine::Outcome::Exit) {
         std::fputs(outcome.output.toLocal8Bit().constData(), stdout);
         std::fputs(outcome.error.toLocal8Bit().constData(), stderr);
         return outcome.exitStatus;
+    }
+    if (outcome.action == CommandLine::Outcome::ListPorts) {
+        CommandLine::applyPorts(outcome.choices, QStringLiteral("the built-in simulator"));
+        std::fputs(PortMap::listing().toLocal8Bit().constData(), stdout);
+        return 0;
     }
     // The font configuration loads while the toolkit connects to the display.
     FontWarmUp::start();

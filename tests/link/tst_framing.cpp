@@ -101,10 +101,8 @@ private Q_SLOTS:
         qunsetenv("MX7500_COM2");
 #ifdef Q_OS_WIN
         QCOMPARE(PortMap::deviceName(1), QStringLiteral("COM1"));
-#else
-        QCOMPARE(PortMap::deviceName(1), QStringLiteral("/dev/ttyS0"));
-        QCOMPARE(PortMap::deviceName(2), QStringLiteral("/dev/ttyS1"));
 #endif
+        // The Linux defaults depend on the ports of the machine: tst_portorder checks the rule.
         qputenv("MX7500_COM2", "/dev/ttyUSB0");
         QCOMPARE(PortMap::deviceName(2), QStringLiteral("/dev/ttyUSB0"));
         PortMap::setOverride(2, QStringLiteral("/dev/ttyACM3"));

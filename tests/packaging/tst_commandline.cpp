@@ -93,8 +93,8 @@ private Q_SLOTS:
         QCOMPARE(help.action, Outcome::Exit);
         QCOMPARE(help.exitStatus, 0);
         QVERIFY(help.output.startsWith(QStringLiteral("Usage: MX7500 [options]\n")));
-        for (const char* option :
-             {"--version", "--port1 <DEVICE>", "--port2 <DEVICE>", "--simulate", "MX7500_COM1"})
+        for (const char* option : {"--version", "--port1 <DEVICE>", "--port2 <DEVICE>",
+                                   "--simulate", "--list-ports", "MX7500_COM1"})
             QVERIFY2(help.output.contains(QLatin1String(option)), option);
     }
 
@@ -120,8 +120,8 @@ private Q_SLOTS:
                  qPrintable(simulator.errorText()));
     }
 
-    // No window system is available to the program here: a usage error must end it before it
-    // would need one.
+    // No window system is available to the program here: a usage error, --version and
+    // --list-ports must end it before it would need one.
     void theProgramRefusesBadOptionsWithoutAWindow() {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove(QStringLiteral("DISPLAY"));
@@ -145,6 +145,23 @@ private Q_SLOTS:
         QVERIFY(version.waitForFinished(10000));
         QCOMPARE(version.exitCode(), 0);
         QCOMPARE(version.readAllStandardOutput(), QByteArray("MX7500 1.00\n"));
+
+        // The option wins over the variable; port 2 shows what this machine reports.
+        environment.insert(QStringLiteral("MX7500_COM1"), QStringLiteral("/dev/from-variable"));
+        environment.remove(QStringLiteral("MX7500_COM2"));
+        QProcess list;
+        list.setProcessEnvironment(environment);
+        list.start(QStringLiteral(MX7500_BIN),
+                   {QStringLiteral("--list-ports"), QStringLiteral("--port1=/dev/opt")});
+        QVERIFY(list.waitForFinished(10000));
+        QCOMPARE(list.exitCode(), 0);
+        const QString output = QString::fromLocal8Bit(list.readAllStandardOutput());
+        QVERIFY2(output.startsWith(QStringLiteral("Serial ports the system reports:")),
+                 qPrintable(output));
+        QVERIFY2(output.contains(QStringLiteral("\nPort 1: /dev/opt (command line)\n")),
+                 qPrintable(output));
+        QVERIFY2(output.contains(QRegularExpression(QStringLiteral("\nPort 2: /dev/\\S+.*\n$"))),
+                 qPrintable(output));
     }
 
     // The real program with --simulate and no variable set: Continue identifies the simulator
