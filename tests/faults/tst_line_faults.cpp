@@ -1,41 +1,70 @@
-// The line failing under the link: an unplugged adapter during the identification, a replug,
-// and a port that another program already holds.
+// The real serial port on a real pseudo-terminal, with the simulator as the meter: a run
+// shown and logged, and the line failing under it (unplugged during the identification, a
+// reading or an upload; replugged; a port another program holds).
 #include "CpuTime.h"
-#include "ScriptedPrompt.h"
+#include "Panel.h"
 #include "Simulator.h"
+#include "configuration/Configure.h"
 #include "link/Module1.h"
 #include "link/PortMap.h"
 #include "link/QtSerialPort.h"
-#include "link/Wait.h"
+#include "measurement/frmMeasure.h"
 
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
-#include <ctime>
+#include <csignal>
+#include <thread>
 #include <unistd.h>
 
 using Answer = OperatorPrompt::Answer;
 using Buttons = OperatorPrompt::Buttons;
 
-class LineFaultsTest : public QObject {
+class LineFaultsTest : public Panel {
     Q_OBJECT
-    ScriptedPrompt* m_prompt = nullptr;
 
     void answerNotRespondingWithOk() {
-        m_prompt->expect(Module1::notRespondingText(), Buttons::OkCancel, Answer::Ok);
+        prompt->expect(kNotResponding, Buttons::OkCancel, Answer::Ok);
+    }
+    static void staysIdle() {
+        const double before = cpuSeconds();
+        QTest::qWait(1000);
+        const double used = cpuSeconds() - before;
+        QVERIFY2(used < 0.3, qPrintable(QStringLiteral("%1 CPU-s in 1 s of idling").arg(used)));
     }
 
 private Q_SLOTS:
-    void init() {
-        Module1::reset();
-        Wait::resetCallOff();
-        m_prompt = new ScriptedPrompt;
-        OperatorPrompt::install(m_prompt);
-        Module1::setAbandonHandler([] { QFAIL("the program would have ended"); });
-    }
-    void cleanup() {
-        QVERIFY2(m_prompt->done(), qPrintable(m_prompt->report()));
-        delete m_prompt;
-        PortMap::setOverride(1, QString());
+    // A CR LF meter sending its reply in pieces: a logging run with two triggers, the first
+    // corrected, and an upload between them.
+    void readingsAreShownAndLogged() {
+        Simulator sim({QStringLiteral("--crlf"), QStringLiteral("--pieces"), QStringLiteral("3")});
+        QVERIFY(sim.start());
+        frmMeasure* window = handOver(sim);
+        QVERIFY(window);
+        const QString file = startLog(QStringLiteral("run")); // taken as typed
+        window->cmdTC->click();
+        activate(window);
+        typeInto(window->Temp, QStringLiteral("30"));
+        window->Start->click();
+        QCOMPARE(rows(), (QStringList{"Rx", "12.5", "mOhm", "Rtc", "12.01923", "mOhm"}));
+        window->Config->click();
+        QVERIFY(Configure::use().isVisible());
+        Configure::use().Update->click();
+        window->cmdTC->click();
+        window->Start->click();
+        window->cmdLog->click();
+        QCOMPARE(logLines(file),
+                 (QStringList{"Start Log ,D,T,Norvale,MX7500,MX75-000123,1.04",
+                              "Rx,1.250000e-02, Ohm ,Rtc,0.01201923, Ohm ,30,0.004",
+                              "Configuration Changed", "Rx,1.250000e-02, Ohm", "Stop Log ,D,T"}));
+        // What the meter heard after the upload: a clear and a trigger.
+        QTRY_COMPARE(sim.received().count("*TRG\r\n"), 2);
+        const QList<QByteArray> heard = sim.received();
+        QCOMPARE(heard.mid(heard.size() - 4),
+                 (QList<QByteArray>{":Sens:AVER:COUN 1\r\n", "*CLS\r\n", "*cls\r\n", "*TRG\r\n"}));
     }
 
     void unpluggedDuringIdentificationEndsTheWaitAndStaysIdle() {
@@ -111,7 +140,83 @@ private Q_SLOTS:
         QVERIFY(!second.setPortOpen(true));
         QVERIFY(!second.errorText().isEmpty());
     }
+    void meterUnpluggedBeforeTheReading() {
+        Simulator sim({QStringLiteral("--hangup-on"), QStringLiteral("*TRG")});
+        QVERIFY(sim.start());
+        frmMeasure* window = handOver(sim);
+        QVERIFY(window);
+        startLog();
+
+        answerNotRespondingWithOk();
+        QElapsedTimer took;
+        took.start();
+        window->Start->click();
+        QVERIFY2(took.elapsed() < 2000, qPrintable(QString::number(took.elapsed())));
+        QCOMPARE(rows(), QStringList(6, QString()));
+        QVERIFY(unlocked());
+        QCOMPARE(logLines(), QStringList{"Start Log ,D,T,Norvale,MX7500,MX75-000123,1.04"});
+        staysIdle();
+    }
+
+    void meterUnpluggedInTheMiddleOfTheReading() {
+        // The reading comes in two pieces 1.5 s apart; the line dies between them, while the
+        // front panel lets the first piece settle.
+        Simulator sim({QStringLiteral("--pieces"), QStringLiteral("2"),
+                       QStringLiteral("--piece-gap"), QStringLiteral("1500")});
+        QVERIFY(sim.start());
+        frmMeasure* window = handOver(sim);
+        QVERIFY(window);
+        const auto repliesSent = [&sim] {
+            const QList<Simulator::Event> events = sim.events();
+            return std::count_if(events.cbegin(), events.cend(),
+                                 [](const Simulator::Event& e) { return !e.received; });
+        };
+        const auto repliesBefore = repliesSent();
+        const qint64 pid = sim.pid();
+        std::thread unplug([&repliesSent, repliesBefore, pid] {
+            for (int i = 0; i < 200; ++i) {
+                if (repliesSent() > repliesBefore) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                    ::kill(pid_t(pid), SIGUSR1);
+                    return;
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        });
+
+        answerNotRespondingWithOk();
+        window->Start->click();
+        unplug.join();
+        // "1.2500" of "1.250000e-02" would read as a plausible, wrong 1.25 Ohm.
+        QCOMPARE(rows(), QStringList(6, QString()));
+        QVERIFY(unlocked());
+        staysIdle();
+    }
+
+    void meterUnpluggedBetweenTwoUploadCommands() {
+        Simulator sim({QStringLiteral("--hangup-on"), QStringLiteral(":SOUR:DRY 0")});
+        QVERIFY(sim.start());
+        frmMeasure* window = handOver(sim);
+        QVERIFY(window);
+        startLog();
+        window->Config->click();
+        QVERIFY(Configure::use().isVisible());
+
+        prompt->expectOkStartingWith(QStringLiteral("Configuration not sent: "));
+        QElapsedTimer took;
+        took.start();
+        Configure::use().Update->click();
+        QVERIFY2(took.elapsed() < 2000, qPrintable(QString::number(took.elapsed())));
+        QVERIFY(window->isVisible());
+        // A second try is answered too: the first failure did not leave Update dead.
+        prompt->expectOkStartingWith(QStringLiteral("Configuration not sent: "));
+        Configure::use().show();
+        Configure::use().Update->click();
+        QCOMPARE(prompt->shown.size(), 2);
+        QCOMPARE(logLines(), QStringList{"Start Log ,D,T,Norvale,MX7500,MX75-000123,1.04"});
+        staysIdle();
+    }
 };
 
-QTEST_GUILESS_MAIN(LineFaultsTest)
+QTEST_MAIN(LineFaultsTest)
 #include "tst_line_faults.moc"

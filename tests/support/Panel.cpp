@@ -1,0 +1,172 @@
+// The shared window-test fixture.
+#include "Panel.h"
+
+#include "Simulator.h"
+#include "configuration/Configure.h"
+#include "connection/Form1.h"
+#include "link/Module1.h"
+#include "link/PortMap.h"
+#include "link/QtSerialPort.h"
+#include "link/Wait.h"
+#include "measurement/DataLog.h"
+#include "measurement/frmMeasure.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QtTest>
+
+void Panel::initTestCase() {
+    LoadableWindow::setProgramEndHandler([this] {
+        ++programEnds;
+        Wait::callOffAll();
+    });
+    Module1::setAbandonHandler([this] { ++abandoned; });
+}
+
+void Panel::init() {
+    Module1::reset();
+    Wait::resetCallOff();
+    Form1::setPortFactory([] { return new FakeSerialPort; });
+    prompt = new ScriptedPrompt;
+    OperatorPrompt::install(prompt);
+    programEnds = 0;
+    abandoned = 0;
+    m_dir = new QTemporaryDir;
+    m_log.clear();
+    identity = "Norvale,MX7500,MX75-000123,1.04\r\n";
+    reading = "0.0125\n";
+    readingDelayMs = 2;
+}
+
+void Panel::cleanup() {
+    const bool answered = prompt->done();
+    const QString report = prompt->report();
+    frmMeasure::unloadIfLoaded();
+    Configure::unloadIfLoaded();
+    Form1::unloadIfLoaded();
+    DataLog::close();
+    // Unloaded windows go at the next return to the event loop; a test has none in between.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    PortMap::setOverride(1, QString());
+    Module1::setPort(nullptr);
+    delete prompt;
+    delete m_dir;
+    QVERIFY2(answered, qPrintable(report));
+    QCOMPARE(LoadableWindow::loadedCount(), 0);
+}
+
+Form1& Panel::showConnection() {
+    Form1& form = Form1::use();
+    port = qobject_cast<FakeSerialPort*>(form.MSComm1);
+    if (port) {
+        port->onCommand = [this](const QByteArray& command) {
+            if (command == "*IDN?\r\n" && !identity.isEmpty())
+                port->deliver(identity, 2);
+            else if (command == "*TRG\r\n" && !reading.isEmpty())
+                port->deliver(reading, readingDelayMs);
+        };
+    }
+    form.show();
+    return form;
+}
+
+frmMeasure& Panel::handOver() {
+    showConnection().Measure->click();
+    frmMeasure* window = frmMeasure::loaded();
+    if (!window)
+        qFatal("the hand-over to the results window did not happen");
+    setSpeed(QStringLiteral("Fast"));
+    port->written.clear();
+    return *window;
+}
+
+frmMeasure* Panel::handOver(const Simulator& sim) {
+    PortMap::setOverride(1, sim.device());
+    Form1::setPortFactory([] { return new QtSerialPort; });
+    showConnection().Measure->click();
+    if (frmMeasure* window = frmMeasure::loaded()) {
+        setSpeed(QStringLiteral("Fast"));
+        return window;
+    }
+    return nullptr;
+}
+
+frmMeasure& Panel::results() const {
+    return frmMeasure::use();
+}
+
+void Panel::setSpeed(const QString& speed) const {
+    QComboBox* accuracy = Configure::use().Accuracy;
+    accuracy->setCurrentIndex(accuracy->findText(speed));
+}
+
+QStringList Panel::rows() const {
+    const frmMeasure& w = results();
+    return {w.Ppar->text(), w.Pvalue->text(), w.Punit->text(),
+            w.spar->text(), w.svalue->text(), w.sunit->text()};
+}
+
+bool Panel::unlocked() const {
+    const frmMeasure& w = results();
+    return w.Start->isEnabled() && w.cmdLog->isEnabled() && w.Config->isEnabled() &&
+           w.cmdTC->isEnabled();
+}
+
+QString Panel::startLog(const QString& name) {
+    m_log = path(name);
+    prompt->expectFile(m_log);
+    results().cmdLog->click();
+    return m_log;
+}
+
+QStringList Panel::logLines(const QString& file) const {
+    QFile in(file.isEmpty() ? m_log : file);
+    if (!in.open(QIODevice::ReadOnly))
+        return {QStringLiteral("<no log file>")};
+    QStringList lines = QString::fromUtf8(in.readAll()).split(QStringLiteral("\r\n"));
+    if (!lines.takeLast().isEmpty())
+        lines << QStringLiteral("<not ended by CR LF>");
+    // US English: 12/7/2026 and 1:50:03 PM (newer region data puts a narrow blank before PM).
+    static const QRegularExpression stamp(
+        QStringLiteral("^(St(?:art|op) Log ),(\\d{1,2}/\\d{1,2}/\\d{4}),(\\d{1,2}:\\d\\d:\\d\\d)[ "
+                       "\\x{202F}]([AP]M)"));
+    for (QString& line : lines) {
+        const QRegularExpressionMatch match = stamp.match(line);
+        if (!line.startsWith(QLatin1String("Start Log")) &&
+            !line.startsWith(QLatin1String("Stop Log")))
+            continue;
+        if (!match.hasMatch()) {
+            line.prepend(QStringLiteral("<not a US date and time> "));
+            continue;
+        }
+        const QDateTime now = QDateTime::currentDateTime();
+        const QDateTime written(
+            QDate::fromString(match.captured(2), QStringLiteral("M/d/yyyy")),
+            QTime::fromString(match.captured(3) + QLatin1Char(' ') + match.captured(4),
+                              QStringLiteral("h:mm:ss AP")));
+        if (!written.isValid() || qAbs(written.secsTo(now)) > 120) {
+            line.prepend(QStringLiteral("<not now> "));
+            continue;
+        }
+        line.replace(0, match.capturedEnd(), match.captured(1) + QStringLiteral(",D,T"));
+    }
+    return lines;
+}
+
+void Panel::activate(QWidget* window) {
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
+void Panel::typeInto(QWidget* box, const QString& text) {
+    auto* combo = qobject_cast<QComboBox*>(box);
+    QTest::mouseClick(combo ? combo->lineEdit() : box, Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    QTest::keyClicks(QApplication::focusWidget(), text);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+}

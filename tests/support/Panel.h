@@ -1,0 +1,76 @@
+// The fixture every in-process window test shares: a fresh run for each test (a scripted
+// operator, cleared shared variables, the fake line or the simulator behind port 1), the
+// hand-over to the results window, what that window shows, and its log read back while it
+// is still open. Tear-down is here too, and fails a test that left a box unanswered.
+#pragma once
+
+#include "FakeSerialPort.h"
+#include "ScriptedPrompt.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTemporaryDir>
+
+class Form1;
+class frmMeasure;
+class QComboBox;
+class QWidget;
+class Simulator;
+
+class Panel : public QObject {
+    Q_OBJECT
+
+protected:
+    // The three lines of the not-responding box, as the operator reads them.
+    static inline const QString kNotResponding =
+        QStringLiteral("MX7500 not responding\rMake sure MX7500 is turned on and RS232 cable is "
+                       "connected\rIn System Setup, System Configuration, check Baud Rate ");
+
+    ScriptedPrompt* prompt = nullptr;
+    QPointer<FakeSerialPort> port; // the connection window's port, on the fake line
+    int programEnds = 0;
+    int abandoned = 0;
+
+    // What the fake meter answers to "*IDN?" and to each "*TRG" (nothing when empty); each
+    // test starts with a meter that answers both.
+    QByteArray identity;
+    QByteArray reading;
+    int readingDelayMs = 2;
+
+    // The connection window on the fake line, loaded and shown.
+    Form1& showConnection();
+    // Continue pressed on the fake line; the results window at speed "Fast" with nothing
+    // sent yet as far as `port->written` tells.
+    frmMeasure& handOver();
+    // The same on the real serial port, with the simulator behind port 1.
+    frmMeasure* handOver(const Simulator& sim);
+    frmMeasure& results() const;
+
+    void setSpeed(const QString& speed) const;
+    // The six display boxes, first row then second.
+    QStringList rows() const;
+    // Trigger, log, Configure and the correction switch all usable.
+    bool unlocked() const;
+
+    // Start Log with the operator choosing `name` in the test's folder (no file there yet).
+    QString startLog(const QString& name = QStringLiteral("run.csv"));
+    // The log's lines as they are on the disk now, log still open, each ended by CR LF. The
+    // date and time of start and stop lines must be today's and now in the region's format
+    // (US English here) and read "D,T".
+    QStringList logLines(const QString& path = QString()) const;
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+
+    // As an operator types: a click into the box, Ctrl+A, the text key by key, then Tab.
+    static void typeInto(QWidget* box, const QString& text);
+    static void activate(QWidget* window);
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+private:
+    QTemporaryDir* m_dir = nullptr;
+    QString m_log;
+};
