@@ -60,11 +60,24 @@ private Q_SLOTS:
                  (QStringList{"Start Log ,D,T,Norvale,MX7500,MX75-000123,1.04",
                               "Rx,1.250000e-02, Ohm ,Rtc,0.01201923, Ohm ,30,0.004",
                               "Configuration Changed", "Rx,1.250000e-02, Ohm", "Stop Log ,D,T"}));
-        // What the meter heard after the upload: a clear and a trigger.
+        // What the meter heard from the upload on: the eight settings lines, each more than
+        // 0.2 s after the one before (the record lags a write by an uneven few tens of ms),
+        // then a clear and a trigger.
         QTRY_COMPARE(sim.received().count("*TRG\r\n"), 2);
-        const QList<QByteArray> heard = sim.received();
-        QCOMPARE(heard.mid(heard.size() - 4),
-                 (QList<QByteArray>{":Sens:AVER:COUN 1\r\n", "*CLS\r\n", "*cls\r\n", "*TRG\r\n"}));
+        QList<Simulator::Event> heard;
+        for (const Simulator::Event& event : sim.events())
+            if (event.received)
+                heard << event;
+        heard = heard.mid(heard.size() - 10);
+        QList<QByteArray> lines;
+        for (const Simulator::Event& event : heard)
+            lines << event.bytes;
+        QCOMPARE(lines, (QList<QByteArray>{
+                            ":TRIG:SOUR BUS\r\n", ":SOUR:DRY 0\r\n", ":SOUR:DRIV 0\r\n",
+                            ":SENS:RANG:AUTO 1\r\n", ":SENS:SPEED Fast\r\n", ":TRIG:DEL 5\r\n",
+                            ":Sens:AVER:COUN 1\r\n", "*CLS\r\n", "*cls\r\n", "*TRG\r\n"}));
+        for (int i = 1; i < 8; ++i)
+            QVERIFY2(heard.at(i).time - heard.at(i - 1).time > 0.15, lines.at(i).constData());
     }
 
     void unpluggedDuringIdentificationEndsTheWaitAndStaysIdle() {

@@ -1,6 +1,8 @@
-// The reply wait and the identification exchange against an in-memory port.
+// Framing and reply cutting as plain functions; the reply wait and the identification
+// exchange against the in-memory port: every way a wait ends, and what is taken from it.
 #include "FakeSerialPort.h"
 #include "ScriptedPrompt.h"
+#include "link/Framing.h"
 #include "link/Module1.h"
 #include "link/Wait.h"
 
@@ -8,6 +10,13 @@
 
 using Answer = OperatorPrompt::Answer;
 using Buttons = OperatorPrompt::Buttons;
+Q_DECLARE_METATYPE(std::optional<Answer>)
+
+namespace {
+const QString kNotResponding =
+    QStringLiteral("MX7500 not responding\rMake sure MX7500 is turned on and RS232 cable is "
+                   "connected\rIn System Setup, System Configuration, check Baud Rate ");
+}
 
 class LinkTest : public QObject {
     Q_OBJECT
@@ -15,7 +24,99 @@ class LinkTest : public QObject {
     ScriptedPrompt* m_prompt = nullptr;
     int m_abandoned = 0;
 
+    // "text@ms|..." makes each text arrive after its delay; "@-1" is there before the wait,
+    // "hangup@ms" kills the line and "calloff@ms" closes the windows under the wait.
+    void play(const QString& script) {
+        for (const QString& step : script.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+            const QString text = step.section(QLatin1Char('@'), 0, 0);
+            const int ms = step.section(QLatin1Char('@'), 1).toInt();
+            if (text == QLatin1String("hangup"))
+                m_port->hangUp(ms);
+            else if (text == QLatin1String("calloff"))
+                QTimer::singleShot(ms, [] { Wait::callOffAll(); });
+            else if (ms < 0)
+                m_port->preload(text.toLatin1());
+            else
+                m_port->deliver(text.toLatin1(), ms);
+        }
+    }
+
 private Q_SLOTS:
+    void framesWithCrLf() {
+        QCOMPARE(Framing::frame("*IDN?"), QByteArray("*IDN?\r\n"));
+        QCOMPARE(Framing::frame(""), QByteArray("\r\n"));
+        QCOMPARE(Framing::frame(":Sens:AVER:COUN 10"), QByteArray(":Sens:AVER:COUN 10\r\n"));
+    }
+
+    void lineEndIsAnLfAnywhere() {
+        QVERIFY(Framing::holdsLineEnd(QStringLiteral("\n")));
+        QVERIFY(Framing::holdsLineEnd(QStringLiteral("1.0\nrest")));
+        QVERIFY(!Framing::holdsLineEnd(QStringLiteral("1.0\r")));
+        QVERIFY(!Framing::holdsLineEnd(QString()));
+    }
+
+    void replyIsCappedAndKeepsEveryByte() {
+        QString reply;
+        Framing::appendReceived(reply, QByteArray("\xb5\x00z", 3));
+        QCOMPARE(reply.size(), 3);
+        QCOMPARE(reply.at(0).unicode(), ushort(0xb5));
+        Framing::appendReceived(reply, QByteArray(Framing::kMaxReplyBytes, 'x'));
+        QCOMPARE(reply.size(), Framing::kMaxReplyBytes);
+        Framing::appendReceived(reply, "\n");
+        QCOMPARE(reply.size(), Framing::kMaxReplyBytes);
+    }
+
+    void identificationFields_data() {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<QStringList>("fields");
+        QTest::newRow("four fields, CR LF")
+            << "Norvale,MX7500,MX75-000123,1.04\r\n"
+            << QStringList{"Norvale", "MX7500", "MX75-000123", "1.04"};
+        QTest::newRow("blanks kept") << " Norvale , MX7500 ,a,b\n"
+                                     << QStringList{" Norvale ", " MX7500 ", "a", "b"};
+        QTest::newRow("more fields") << "A,B,C,D,E\r\n" << QStringList{"A", "B", "C", "D"};
+        QTest::newRow("no comma") << "MX7500\r\n" << QStringList{"MX7500", "", "", ""};
+        QTest::newRow("one comma") << "Norvale,MX7500\r\n"
+                                   << QStringList{"Norvale", "MX7500", "", ""};
+        QTest::newRow("bare LF") << "\n" << QStringList{"", "", "", ""};
+        QTest::newRow("text after LF") << "N,M,S,F\r\nN2,M2\n" << QStringList{"N", "M", "S", "F"};
+        QTest::newRow("partial, no LF") << "Norvale,MX75" << QStringList{"Norvale", "MX75", "", ""};
+    }
+    void identificationFields() {
+        QFETCH(QString, reply);
+        QFETCH(QStringList, fields);
+        const Framing::Identification id = Framing::splitIdentification(reply);
+        QCOMPARE((QStringList{id.maker, id.model, id.field3, id.field4}), fields);
+    }
+
+    void measurementCleanUpOrder_data() {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<QString>("cleaned");
+        QTest::newRow("LF") << "0.0125\n"
+                            << "0.0125";
+        QTest::newRow("leading blanks") << "  0.0125\n"
+                                        << "0.0125";
+        QTest::newRow("blanks before LF stay") << "0.0125  \n"
+                                               << "0.0125  ";
+        QTest::newRow("CR LF leaves CR") << "0.0125\r\n"
+                                         << "0.0125\r";
+        QTest::newRow("LF CR") << "0.0125\n\r"
+                               << "0.0125";
+        QTest::newRow("text after LF stays") << "1\n2\n"
+                                             << "1\n2";
+        QTest::newRow("bare LF") << "\n"
+                                 << "";
+        QTest::newRow("blanks only") << "   "
+                                     << "";
+        QTest::newRow("tab is not a blank") << "\t1\n"
+                                            << "\t1";
+    }
+    void measurementCleanUpOrder() {
+        QFETCH(QString, reply);
+        QFETCH(QString, cleaned);
+        QCOMPARE(Framing::cleanMeasurementReply(reply), cleaned);
+    }
+
     void init() {
         Module1::reset();
         Wait::resetCallOff();
@@ -33,130 +134,86 @@ private Q_SLOTS:
         delete m_port;
     }
 
-    void piecesAreJoinedAndTheWaitEndsAtTheLf() {
-        m_port->deliver("1.25", 5);
-        m_port->deliver("0000e-02", 15);
-        m_port->deliver("\nafter", 25);
-        m_port->deliver("late\n", 200);
+    void replyWait_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<std::optional<Answer>>("answer"); // to the not-responding box
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<int>("fromMs");
+        QTest::addColumn<int>("toMs");
+        const std::optional<Answer> none;
+        QTest::newRow("pieces, ends at the LF") << "1.25@5|0000e-02@15|\nafter@25|late\n@200"
+                                                << none << "1.250000e-02\nafter" << 0 << 150;
+        QTest::newRow("already waiting") << "N,M,S,F\r\n@-1" << none << "N,M,S,F\r\n" << 0 << 1000;
+        QTest::newRow("bare LF") << "\n@0" << none << "\n" << 0 << 1000;
+        QTest::newRow("late LF, no polling") << "x\n@300" << none << "x\n" << 300 << 1000;
+        QTest::newRow("partial at the deadline") << "1.25@50" << none << "1.25" << 10000 << 10500;
+        QTest::newRow("silence, OK") << "" << std::optional(Answer::Ok) << "" << 10000 << 10500;
+        QTest::newRow("silence, Cancel")
+            << "" << std::optional(Answer::Cancel) << "" << 10000 << 10500;
+        QTest::newRow("dead line") << "hangup@30" << std::optional(Answer::Ok) << "" << 0 << 1000;
+        QTest::newRow("fragment, then dead line")
+            << "1.25@5|hangup@30" << std::optional(Answer::Ok) << "" << 0 << 1000;
+        QTest::newRow("windows closed") << "calloff@30" << none << "" << 0 << 1000;
+    }
+    void replyWait() {
+        QFETCH(QString, script);
+        QFETCH(std::optional<Answer>, answer);
+        QFETCH(QString, reply);
+        QFETCH(int, fromMs);
+        QFETCH(int, toMs);
+        play(script);
+        if (answer)
+            m_prompt->expect(kNotResponding, Buttons::OkCancel, *answer);
         QElapsedTimer took;
         took.start();
         Module1::ReadReply();
-        QVERIFY(took.elapsed() < 150);
-        QCOMPARE(Module1::sReply, QStringLiteral("1.250000e-02\nafter"));
-        QVERIFY(!Module1::bTimeout);
+        const qint64 ms = took.elapsed();
+        QVERIFY2(ms >= fromMs && ms < toMs, qPrintable(QString::number(ms)));
+        QCOMPARE(Module1::sReply, reply);
+        QCOMPARE(Module1::bTimeout, reply.isEmpty());
+        QCOMPARE(m_abandoned, answer == Answer::Cancel ? 1 : 0);
+        // A poll loop would read the port thousands of times.
+        QVERIFY2(m_port->inputCalls < 20, qPrintable(QString::number(m_port->inputCalls)));
     }
 
-    void aReplyAlreadyWaitingIsTakenWithoutSleeping() {
-        m_port->preload("Norvale,MX7500,S,F\r\n");
-        QElapsedTimer took;
-        took.start();
-        Module1::ReadReply();
-        QVERIFY2(took.elapsed() < 1000, qPrintable(QString::number(took.elapsed())));
-        QCOMPARE(Module1::sReply, QStringLiteral("Norvale,MX7500,S,F\r\n"));
+    // An empty line, then the query; what came before the query is not the answer; fewer
+    // than two commas do not fail; silence keeps the earlier fields.
+    void identify_data() {
+        QTest::addColumn<QString>("script"); // played when the query is sent
+        QTest::addColumn<QStringList>("fields");
+        QTest::newRow("four fields") << "Norvale,MX7500,MX75-000123,1.04\r\n@3"
+                                     << QStringList{"Norvale", "MX7500", "MX75-000123", "1.04"};
+        QTest::newRow("silence") << "" << QStringList{"Old", "MX7400", "", ""};
     }
-
-    void aBareLfIsAReply() {
-        m_port->deliver("\n");
-        Module1::ReadReply();
-        QCOMPARE(Module1::sReply, QStringLiteral("\n"));
-        QVERIFY(!Module1::bTimeout);
-    }
-
-    void identifySendsAnEmptyLineThenTheQueryAndCutsTheFields() {
-        m_port->onCommand = [this](const QByteArray& command) {
+    void identify() {
+        QFETCH(QString, script);
+        QFETCH(QStringList, fields);
+        Module1::sIdnMaker = QStringLiteral("Old");
+        Module1::sIdnModel = QStringLiteral("MX7400");
+        m_port->preload("1.250000e-02\n");
+        m_port->onCommand = [&](const QByteArray& command) {
             if (command == "*IDN?\r\n")
-                m_port->deliver("Norvale,MX7500,MX75-000123,1.04\r\n", 3);
+                play(script);
         };
+        if (script.isEmpty())
+            m_prompt->expect(kNotResponding, Buttons::OkCancel, Answer::Ok);
         Module1::Identify();
         QCOMPARE(m_port->written, (QList<QByteArray>{"\r\n", "*IDN?\r\n"}));
-        QVERIFY(!Module1::bTimeout);
-        QCOMPARE(Module1::sIdn, QStringLiteral("Norvale,MX7500,MX75-000123,1.04\r\n"));
-        QCOMPARE(Module1::sIdnMaker, QStringLiteral("Norvale"));
-        QCOMPARE(Module1::sIdnModel, QStringLiteral("MX7500"));
-        QCOMPARE(Module1::sIdnField3, QStringLiteral("MX75-000123"));
-        QCOMPARE(Module1::sIdnField4, QStringLiteral("1.04"));
+        QCOMPARE(Module1::bTimeout, script.isEmpty());
+        QCOMPARE((QStringList{Module1::sIdnMaker, Module1::sIdnModel, Module1::sIdnField3,
+                              Module1::sIdnField4}),
+                 fields);
     }
 
-    void identifyIgnoresWhatArrivedBeforeTheQuery() {
-        m_port->preload("1.250000e-02\n");
-        m_port->onCommand = [this](const QByteArray& command) {
-            if (command == "*IDN?\r\n")
-                m_port->deliver("Norvale,MX7500,S,F\r\n", 3);
-        };
-        Module1::Identify();
-        QCOMPARE(Module1::sIdnMaker, QStringLiteral("Norvale"));
-        QCOMPARE(Module1::sIdnModel, QStringLiteral("MX7500"));
-    }
-
-    void identifyWithoutCommasDoesNotFail() {
-        m_port->onCommand = [this](const QByteArray& command) {
-            if (command == "*IDN?\r\n")
-                m_port->deliver("\n");
-        };
-        Module1::Identify();
-        QVERIFY(!Module1::bTimeout);
-        QCOMPARE(Module1::sIdnMaker, QString());
-        QCOMPARE(Module1::sIdnModel, QString());
-    }
-
-    void silenceThenOkKeepsTheEarlierFields() {
-        Module1::sIdnMaker = QStringLiteral("Norvale");
-        Module1::sIdnModel = QStringLiteral("MX7500");
-        m_prompt->expect(Module1::notRespondingText(), Buttons::OkCancel, Answer::Ok);
-        QElapsedTimer took;
-        took.start();
-        Module1::Identify();
-        const qint64 elapsed = took.elapsed();
-        QVERIFY2(elapsed >= 10000 && elapsed < 10500, qPrintable(QString::number(elapsed)));
-        QVERIFY(Module1::bTimeout);
-        QCOMPARE(Module1::sReply, QString());
-        QCOMPARE(Module1::sIdnMaker, QStringLiteral("Norvale"));
-        QCOMPARE(Module1::sIdnModel, QStringLiteral("MX7500"));
-        QCOMPARE(m_abandoned, 0);
-    }
-
-    void silenceThenCancelLeavesTheProgram() {
-        m_prompt->expect(Module1::notRespondingText(), Buttons::OkCancel, Answer::Cancel);
-        Module1::ReadReply();
-        QCOMPARE(m_abandoned, 1);
-    }
-
-    void partialTextAtTheDeadlineIsAReply() {
-        m_port->deliver("1.25", 50);
-        Module1::ReadReply();
-        QCOMPARE(Module1::sReply, QStringLiteral("1.25"));
-        QVERIFY(!Module1::bTimeout);
-    }
-
-    void aLineThatDiesEndsTheWaitAtOnce() {
-        m_port->hangUp(30);
-        m_prompt->expect(Module1::notRespondingText(), Buttons::OkCancel, Answer::Ok);
-        QElapsedTimer took;
-        took.start();
-        Module1::ReadReply();
-        QVERIFY(took.elapsed() < 1000);
-        QVERIFY(Module1::bTimeout);
-    }
-
-    void aClosedPortGivesTheNotRespondingBox() {
+    void aClosedPortSendsNothingAndAsks() {
         m_port->setPortOpen(false);
-        m_prompt->expect(Module1::notRespondingText(), Buttons::OkCancel, Answer::Ok);
+        m_prompt->expect(kNotResponding, Buttons::OkCancel, Answer::Ok);
+        QElapsedTimer took;
+        took.start();
         Module1::Identify();
+        QVERIFY(took.elapsed() < 1000);
         QVERIFY(m_port->written.isEmpty());
         QVERIFY(Module1::bTimeout);
-    }
-
-    void aWaitCalledOffEndsWithoutAsking() {
-        QTimer::singleShot(30, [] { Wait::callOffAll(); });
-        Module1::ReadReply();
-        QVERIFY(Module1::bTimeout);
-    }
-
-    void theWaitSleepsInsteadOfPolling() {
-        m_port->deliver("x\n", 300);
-        Module1::ReadReply();
-        // A poll loop would read the port thousands of times in 300 ms.
-        QVERIFY2(m_port->inputCalls < 20, qPrintable(QString::number(m_port->inputCalls)));
     }
 };
 

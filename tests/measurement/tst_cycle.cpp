@@ -158,9 +158,13 @@ private Q_SLOTS:
         row("material", false, false, QString("Silver"), QString(), QString("Silver"), 0.0038f);
         row("coefficient at the bound", false, false, QString("-0.01"), QString(), QString("-0.01"),
             -0.01f);
+        row("coefficient at the upper bound", false, false, QString("0.01"), QString(),
+            QString("0.01"), 0.01f);
         row("coefficient beyond", false, false, QString("0.02"), coefficientRange,
             QString("Copper"), 0.02f);
         row("lower-case material", false, false, QString("copper"), kNumeric, QString("Copper"),
+            0.0039f);
+        row("first letter of a material", false, false, QString("G"), kNumeric, QString("Copper"),
             0.0039f);
         row("empty material", false, false, QString(), kNumeric, QString("Copper"), 0.0039f);
         row("beyond at trigger", false, true, QString("0.02"), coefficientRange, QString("0.02"),
