@@ -1,9 +1,9 @@
 // The front panel's entry point.
 #include "app/BuiltInSimulator.h"
 #include "app/CommandLine.h"
-#include "app/DialogPrompt.h"
 #include "app/FontWarmUp.h"
 #include "app/Program.h"
+#include "windowkit/DialogPrompt.h"
 
 #include <QApplication>
 #include <QStyleFactory>

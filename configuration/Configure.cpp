@@ -1,7 +1,6 @@
 // The configuration window.
 #include "configuration/Configure.h"
 
-#include "app/Look.h"
 #include "configuration/FieldCheck.h"
 #include "configuration/UploadSequence.h"
 #include "link/Module1.h"
@@ -10,6 +9,7 @@
 #include "link/Wait.h"
 #include "measurement/LogLines.h"
 #include "measurement/frmMeasure.h"
+#include "windowkit/Look.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>

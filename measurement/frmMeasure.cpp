@@ -1,7 +1,6 @@
 // The results window.
 #include "measurement/frmMeasure.h"
 
-#include "app/Look.h"
 #include "configuration/Configure.h"
 #include "connection/Form1.h"
 #include "link/Commands.h"
@@ -13,6 +12,7 @@
 #include "measurement/LogControl.h"
 #include "measurement/LogLines.h"
 #include "measurement/MeasurementCycle.h"
+#include "windowkit/Look.h"
 
 #include <QComboBox>
 #include <QFocusEvent>

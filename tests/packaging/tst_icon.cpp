@@ -1,5 +1,5 @@
 // The installed scalable icon is written by hand: it must show the picture the windows draw.
-#include "app/AppIcon.h"
+#include "windowkit/AppIcon.h"
 
 #include <QFile>
 #include <QPainter>
