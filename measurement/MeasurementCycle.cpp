@@ -107,6 +107,7 @@ std::optional<Outcome> evaluate(const QString& reply, const QString& temperature
     if (!measured)
         return std::nullopt;
     const float scaled = Module1::ScaleReading(*measured);
+    outcome.measured = measured;
     outcome.measuredText = reply;
     outcome.pvalue = NumberText::forDisplay(scaled, locale);
     outcome.ppar = QStringLiteral("Rx");
@@ -116,8 +117,10 @@ std::optional<Outcome> evaluate(const QString& reply, const QString& temperature
     const std::optional<float> t = Numbers::fromOperator(temperature, locale);
     const std::optional<float> corrected =
         t ? Correction::corrected(*measured, *t, tempco) : std::nullopt;
+    outcome.temperature = t;
     if (!corrected)
         return outcome; // value and unit stay empty rather than showing a zero reading
+    outcome.corrected = corrected;
     const float scaledCorrected = Module1::ScaleReading(*corrected);
     outcome.correctedText = NumberText::forLog(*corrected);
     outcome.sunit = Module1::sPrefix + QStringLiteral("Ohm");
