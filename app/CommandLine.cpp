@@ -50,7 +50,10 @@ Outcome parse(const QStringList& arguments) {
     const QCommandLineOption simulate(
         QStringLiteral("simulate"),
         QStringLiteral("Start the built-in instrument simulator and put it behind port 1."));
-    parser.addOptions({help, version, port1, port2, simulate});
+    const QCommandLineOption readings(
+        QStringLiteral("readings"),
+        QStringLiteral("Open the Readings window as soon as the results window is shown."));
+    parser.addOptions({help, version, port1, port2, simulate, readings});
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -70,6 +73,7 @@ Outcome parse(const QStringList& arguments) {
     outcome.choices.port1 = parser.isSet(port1) ? parser.values(port1).constLast() : QString();
     outcome.choices.port2 = parser.isSet(port2) ? parser.values(port2).constLast() : QString();
     outcome.choices.simulate = parser.isSet(simulate);
+    outcome.choices.readings = parser.isSet(readings);
     // An empty device would silently fall back to the usual mapping.
     if (parser.isSet(port1) && outcome.choices.port1.isEmpty())
         return usageError(QStringLiteral("--port1 needs a device name."));

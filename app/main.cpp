@@ -53,6 +53,6 @@ int main(int argc, char* argv[]) {
     CommandLine::applyPorts(outcome.choices, simulator.device());
 
     DialogPrompt prompt;
-    Program::start(prompt);
+    Program::start(prompt, outcome.choices.readings);
     return Program::ended() ? 0 : app.exec();
 }

@@ -3,6 +3,7 @@
 
 #include "configuration/FieldCheck.h"
 #include "configuration/UploadSequence.h"
+#include "link/LineActivity.h"
 #include "link/Module1.h"
 #include "link/OperatorPrompt.h"
 #include "link/SerialPort.h"
@@ -205,6 +206,7 @@ void Configure::upload() {
     if (m_uploading)
         return;
     m_uploading = true;
+    const LineActivity::Scope exchange;
     QPointer<Configure> self(this);
     const int stepCount = int(UploadSequence::build({}).size());
     for (int i = 0; i < stepCount; ++i) {

@@ -3,6 +3,7 @@
 
 #include "configuration/Configure.h"
 #include "link/Commands.h"
+#include "link/LineActivity.h"
 #include "link/Module1.h"
 #include "link/OperatorPrompt.h"
 #include "measurement/Correction.h"
@@ -11,6 +12,7 @@
 #include "measurement/NumberText.h"
 #include "measurement/Numbers.h"
 #include "measurement/ReadMeasurement.h"
+#include "measurement/ResultsEvents.h"
 #include "measurement/ScaleReading.h"
 #include "measurement/frmMeasure.h"
 
@@ -129,6 +131,7 @@ std::optional<Outcome> evaluate(const QString& reply, const QString& temperature
 }
 
 void trigger(frmMeasure& window) {
+    const LineActivity::Scope exchange;
     QPointer<frmMeasure> self(&window);
     window.lockButtons(true);
 
@@ -160,6 +163,8 @@ void trigger(frmMeasure& window) {
             log(window, *outcome);
             if (!alive(self))
                 return; // a failed log write is reported in a box, which runs the event loop
+            ResultsEvents::instance().reportReading(
+                ShownReading{*outcome, !outcome->measured, window.sTempco, window.bTC});
         }
     }
     window.lockButtons(false);
