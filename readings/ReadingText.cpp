@@ -98,6 +98,21 @@ QString clipboardText(const std::vector<Reading>& readings, const std::vector<in
     return text;
 }
 
+QString statisticsText(const Statistics& rx, const Statistics& rtc) {
+    QString text = QStringLiteral("\tCount\tMean\tStd dev\tMin\tMax\tSpan\n");
+    const auto row = [&](const QString& name, const Statistics& s) {
+        QStringList fields{name, QString::number(s.count())};
+        if (s.count() > 0)
+            for (double v : {s.mean(), s.standardDeviation(), s.minimum(), s.maximum(), s.span()})
+                fields << NumberText::forLog(float(v));
+        text += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    };
+    row(QStringLiteral("Rx"), rx);
+    if (rtc.count() > 0)
+        row(QStringLiteral("Rtc"), rtc);
+    return text;
+}
+
 QString csvText(const std::vector<Reading>& readings) {
     QString text = QStringLiteral("Number,Time,Rx (Ohm),Rtc (Ohm),Temperature (C),"
                                   "Coefficient (1/C),Verdict\r\n");

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "readings/Reading.h"
+#include "readings/Statistics.h"
 
 #include <QLocale>
 #include <QString>
@@ -27,6 +28,10 @@ QString cell(const Reading& reading, int index, Column column, const QLocale& lo
 // local times, for pasting into a spreadsheet. No header: the rows go where the operator puts
 // them.
 QString clipboardText(const std::vector<Reading>& readings, const std::vector<int>& indexes);
+
+// The statistics of Rx (and of Rtc when there are any) as tab-separated lines under a header
+// line, in ohms with ".".
+QString statisticsText(const Statistics& rx, const Statistics& rtc);
 
 // Every reading as CSV: a header line, then one line per reading in the order they came, with
 // ISO 8601 times (local, with the offset from UTC) and resistances in ohms.

@@ -25,6 +25,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -75,8 +76,8 @@ ReadingsWindow::ReadingsWindow() {
         table->setColumnWidth(c, widths[c]);
     table->installEventFilter(this);
 
-    clearButton = new QPushButton(QStringLiteral("Clear"), this);
-    saveButton = new QPushButton(QStringLiteral("Save..."), this);
+    clearButton = new QPushButton(QStringLiteral("C&lear"), this);
+    saveButton = new QPushButton(QStringLiteral("Sa&ve..."), this);
 
     auto* top = new QHBoxLayout;
     auto* controls = new QVBoxLayout;
@@ -101,6 +102,8 @@ ReadingsWindow::ReadingsWindow() {
     connect(autoRepeat, &AutoRepeat::runningChanged, repeat, &RepeatBox::showRunning);
     connect(clearButton, &QPushButton::clicked, this, &ReadingsWindow::clear);
     connect(saveButton, &QPushButton::clicked, this, &ReadingsWindow::save);
+    auto* copyStatisticsKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
+    connect(copyStatisticsKey, &QShortcut::activated, this, &ReadingsWindow::copyStatistics);
     statistics->show(model->series());
 }
 
@@ -136,6 +139,11 @@ void ReadingsWindow::copySelection() {
     std::sort(indexes.begin(), indexes.end());
     QGuiApplication::clipboard()->setText(
         ReadingText::clipboardText(model->series().all(), indexes));
+}
+
+void ReadingsWindow::copyStatistics() {
+    QGuiApplication::clipboard()->setText(
+        ReadingText::statisticsText(model->series().rx(), model->series().rtc()));
 }
 
 void ReadingsWindow::save() {

@@ -25,6 +25,8 @@ public:
     void clear();
     // The selected rows to the clipboard, oldest first.
     void copySelection();
+    // The statistics to the clipboard (Ctrl+Shift+C).
+    void copyStatistics();
     // The whole table to a CSV file the operator chooses.
     void save();
 

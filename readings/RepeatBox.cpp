@@ -21,12 +21,12 @@ RepeatBox::RepeatBox(QWidget* parent) : QGroupBox(QStringLiteral("Auto-repeat"),
     showRunning(false);
 
     auto* layout = new QHBoxLayout(this);
-    auto* every = new QLabel(QStringLiteral("Every"), this);
+    auto* every = new QLabel(QStringLiteral("&Every"), this);
     every->setBuddy(interval);
     layout->addWidget(every);
     layout->addWidget(interval);
     layout->addWidget(new QLabel(QStringLiteral("s"), this));
-    auto* times = new QLabel(QStringLiteral("Count"), this);
+    auto* times = new QLabel(QStringLiteral("Cou&nt"), this);
     times->setBuddy(count);
     layout->addWidget(times);
     layout->addWidget(count);
@@ -35,5 +35,5 @@ RepeatBox::RepeatBox(QWidget* parent) : QGroupBox(QStringLiteral("Auto-repeat"),
 }
 
 void RepeatBox::showRunning(bool running) {
-    startStop->setText(running ? QStringLiteral("Stop") : QStringLiteral("Start"));
+    startStop->setText(running ? QStringLiteral("S&top") : QStringLiteral("&Start"));
 }

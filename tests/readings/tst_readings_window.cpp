@@ -152,7 +152,7 @@ private Q_SLOTS:
         QTest::qWait(600);
         QCOMPARE(m_triggers.size(), 3);
         QCOMPARE(readings.model->rowCount(), 3);
-        QCOMPARE(readings.repeat->startStop->text(), QStringLiteral("Start"));
+        QCOMPARE(readings.repeat->startStop->text(), QStringLiteral("&Start"));
         QVERIFY(!m_overlap);
         for (int i = 1; i < 3; ++i) {
             const qint64 gap = m_triggers[i] - m_triggers[i - 1];
