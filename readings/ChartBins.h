@@ -1,21 +1,33 @@
 // How the trend chart draws a long series: readings fall on pixel columns, and each column is
-// drawn once, from the lowest to the highest reading on it.
+// drawn once, from the lowest to the highest reading on it. The columns are kept up to date
+// reading by reading, so drawing costs the same for a hundred thousand readings as for ten.
 #pragma once
-
-#include "readings/Reading.h"
 
 #include <vector>
 
-namespace ChartBins {
+class ChartBins {
+public:
+    struct Column {
+        float low;
+        float high;
+        bool empty; // no reading on this column has a value
+    };
 
-struct Column {
-    float low;
-    float high;
-    bool empty; // no reading on this column has a value
+    // One more reading; NaN for one without a value (it takes a place but no height).
+    void add(float value);
+    void clear() {
+        m_levels.clear();
+        m_count = 0;
+    }
+    int count() const { return m_count; }
+
+    // The readings on at most `columns` columns, in order: consecutive blocks of the same
+    // power-of-two number of readings (the last block may be short), one reading per column
+    // when they fit.
+    const std::vector<Column>& columns(int columns) const;
+
+private:
+    // Level k holds the blocks of 2^k readings.
+    std::vector<std::vector<Column>> m_levels;
+    int m_count = 0;
 };
-
-// The readings' `value` split over at most `columns` columns of consecutive readings (one
-// column per reading when there are fewer). Readings without a value are left out.
-std::vector<Column> bin(const std::vector<Reading>& readings, float Reading::*value, int columns);
-
-} // namespace ChartBins

@@ -28,6 +28,8 @@ Reading readingOf(const ShownReading& shown, const Limits::Settings& limits, qin
 
 void ReadingSeries::add(const Reading& reading) {
     m_readings.push_back(reading);
+    m_rxColumns.add(reading.rx);
+    m_rtcColumns.add(reading.rtc);
     if (!std::isnan(reading.rx))
         m_rx.add(reading.rx);
     if (!std::isnan(reading.rtc))
@@ -39,4 +41,6 @@ void ReadingSeries::clear() {
     m_readings.shrink_to_fit();
     m_rx.clear();
     m_rtc.clear();
+    m_rxColumns.clear();
+    m_rtcColumns.clear();
 }

@@ -1,6 +1,7 @@
 // This run's readings since the last Clear, with the statistics of Rx and Rtc.
 #pragma once
 
+#include "readings/ChartBins.h"
 #include "readings/Limits.h"
 #include "readings/Reading.h"
 #include "readings/Statistics.h"
@@ -25,9 +26,14 @@ public:
 
     const Statistics& rx() const { return m_rx; }
     const Statistics& rtc() const { return m_rtc; }
+    // The chart's columns of Rx and of Rtc.
+    const ChartBins& rxColumns() const { return m_rxColumns; }
+    const ChartBins& rtcColumns() const { return m_rtcColumns; }
 
 private:
     std::vector<Reading> m_readings;
     Statistics m_rx;
     Statistics m_rtc;
+    ChartBins m_rxColumns;
+    ChartBins m_rtcColumns;
 };

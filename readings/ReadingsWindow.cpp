@@ -5,6 +5,7 @@
 #include "measurement/ShownReading.h"
 #include "measurement/frmMeasure.h"
 #include "readings/AutoRepeat.h"
+#include "readings/CellDelegate.h"
 #include "readings/CheckedEntry.h"
 #include "readings/LimitsBox.h"
 #include "readings/ReadingText.h"
@@ -60,10 +61,12 @@ ReadingsWindow::ReadingsWindow() {
     big.setBold(true);
     verdict->setFont(big);
     verdict->setAlignment(Qt::AlignCenter);
-    verdict->setMinimumWidth(200);
+    verdict->setFixedSize(QFontMetrics(big).horizontalAdvance(QStringLiteral("Range Error")) + 24,
+                          QFontMetrics(big).height() * 2);
 
     table = new QTableView(this);
     table->setModel(model);
+    table->setItemDelegate(new CellDelegate(table));
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->hide();
@@ -71,6 +74,8 @@ ReadingsWindow::ReadingsWindow() {
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     table->horizontalHeader()->setStretchLastSection(true);
+    table->setWordWrap(false); // one line per cell: no text layout for wrapping
+    table->setCornerButtonEnabled(false);
     const int widths[] = {60, 70, 110, 110, 60, 70};
     for (int c = 0; c < int(std::size(widths)); ++c)
         table->setColumnWidth(c, widths[c]);
@@ -111,6 +116,8 @@ void ReadingsWindow::addReading(const ShownReading& shown) {
     const Reading reading =
         readingOf(shown, limits->settings(), QDateTime::currentMSecsSinceEpoch());
     model->add(reading);
+    // Laid out at once rather than on the view's zero timer, which would paint it twice.
+    table->doItemsLayout();
     statistics->show(model->series());
     showVerdict(Limits::text(reading.verdict), reading.verdict == Limits::Verdict::Pass);
     chart->update();
@@ -118,9 +125,12 @@ void ReadingsWindow::addReading(const ShownReading& shown) {
 
 void ReadingsWindow::showVerdict(const QString& text, bool pass) {
     verdict->setText(text);
-    verdict->setStyleSheet(text.isEmpty() ? QString()
-                           : pass         ? QStringLiteral("color: white; background: #1a8f1a;")
-                                          : QStringLiteral("color: white; background: #d01010;"));
+    // A palette rather than a style sheet: restyling a widget for every reading is slow.
+    QPalette palette = verdict->palette();
+    palette.setColor(QPalette::Window, pass ? QColor(0x1a, 0x8f, 0x1a) : QColor(0xd0, 0x10, 0x10));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    verdict->setPalette(palette);
+    verdict->setAutoFillBackground(!text.isEmpty());
 }
 
 void ReadingsWindow::clear() {

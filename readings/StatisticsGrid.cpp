@@ -29,6 +29,10 @@ StatisticsGrid::StatisticsGrid(QWidget* parent) : QWidget(parent) {
         for (int c = 0; c < kColumns; ++c) {
             auto* cell = new QLabel(this);
             cell->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            // A fixed size: a new text then repaints the cell without laying out the window.
+            cell->setFixedSize(
+                cell->fontMetrics().horizontalAdvance(QStringLiteral("-999.9999 mOhm")) + 8,
+                cell->fontMetrics().height() + 4);
             cell->setTextInteractionFlags(Qt::TextSelectableByMouse);
             grid->addWidget(cell, row + 1, c + 1);
             m_cells << cell;

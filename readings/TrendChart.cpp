@@ -28,6 +28,30 @@ struct Range {
     bool empty() const { return low > high; }
 };
 
+// One point per reading, joined; a gap (no value) breaks the line.
+template <class X, class Y>
+void drawReadings(QPainter& painter, const std::vector<ChartBins::Column>& points,
+                  const QColor& colour, const X& x, const Y& y) {
+    QPen pen(colour, 1);
+    pen.setCosmetic(true);
+    painter.setPen(pen);
+    QPolygonF line;
+    const auto flush = [&] {
+        if (line.size() == 1)
+            painter.drawEllipse(line.first(), 2, 2);
+        else if (line.size() > 1)
+            painter.drawPolyline(line);
+        line.clear();
+    };
+    for (size_t c = 0; c < points.size(); ++c) {
+        if (points[c].empty)
+            flush();
+        else
+            line << QPointF(x(c, points.size()), y(points[c].low));
+    }
+    flush();
+}
+
 } // namespace
 
 TrendChart::TrendChart(const ReadingSeries& series, QWidget* parent)
@@ -51,8 +75,8 @@ void TrendChart::paintEvent(QPaintEvent*) {
 
     const std::vector<Reading>& readings = m_series.all();
     const int columns = std::max(1, int(plot.width()));
-    const std::vector<ChartBins::Column> rx = ChartBins::bin(readings, &Reading::rx, columns);
-    const std::vector<ChartBins::Column> rtc = ChartBins::bin(readings, &Reading::rtc, columns);
+    const std::vector<ChartBins::Column>& rx = m_series.rxColumns().columns(columns);
+    const std::vector<ChartBins::Column>& rtc = m_series.rtcColumns().columns(columns);
     Range range;
     for (const auto* series : {&rx, &rtc})
         for (const ChartBins::Column& column : *series)
@@ -83,26 +107,34 @@ void TrendChart::paintEvent(QPaintEvent*) {
     };
 
     if (m_band) {
-        painter.setPen(QPen(Qt::red, 1, Qt::DashLine));
+        QPen dashed(Qt::red, 1, Qt::DashLine);
+        dashed.setCosmetic(true);
+        painter.setPen(dashed);
         for (double limit : {m_band->low, m_band->high})
             painter.drawLine(QPointF(plot.left(), y(limit)), QPointF(plot.right(), y(limit)));
     }
+    const bool perReading = rx.size() == readings.size();
     for (const auto& [series, colour] : {std::pair{&rx, kRxColour}, std::pair{&rtc, kRtcColour}}) {
-        QPolygonF line;
-        line.reserve(int(series->size() * 2));
+        if (perReading) {
+            drawReadings(painter, *series, colour, x, y);
+            continue;
+        }
+        // Several readings per column: one bar each from the lowest to the highest, stretched
+        // to reach the bar before it so the trace stays joined.
+        const ChartBins::Column* previous = nullptr;
         for (size_t c = 0; c < series->size(); ++c) {
             const ChartBins::Column& column = (*series)[c];
-            if (column.empty)
+            if (column.empty) {
+                previous = nullptr;
                 continue;
-            line << QPointF(x(c, series->size()), y(column.low));
-            if (column.high != column.low)
-                line << QPointF(x(c, series->size()), y(column.high));
+            }
+            const double low = previous ? std::min(column.low, previous->high) : column.low;
+            const double high = previous ? std::max(column.high, previous->low) : column.high;
+            const int top = qRound(y(high));
+            painter.fillRect(QRect(qRound(x(c, series->size())), top, 1, qRound(y(low)) - top + 1),
+                             colour);
+            previous = &column;
         }
-        painter.setPen(QPen(colour, 1));
-        if (line.size() == 1)
-            painter.drawEllipse(line.first(), 2, 2);
-        else
-            painter.drawPolyline(line);
     }
 
     painter.setPen(Qt::black);

@@ -236,24 +236,32 @@ private Q_SLOTS:
         QCOMPARE(checked.message, message);
     }
 
-    // Each column from the lowest to the highest reading on it; gaps are left out.
+    // Each column from the lowest to the highest reading on it, kept as readings come;
+    // readings without a value take a place but no height.
     void chartColumns() {
-        std::vector<Reading> readings;
+        ChartBins bins;
         for (float v : {1.0f, 5.0f, Reading::kNone, Reading::kNone, 3.0f, 2.0f, 4.0f})
-            readings.push_back(reading(v));
-        const std::vector<ChartBins::Column> three = ChartBins::bin(readings, &Reading::rx, 3);
-        QCOMPARE(three.size(), size_t(3));
-        QVERIFY(!three[0].empty && three[0].low == 1.0f && three[0].high == 5.0f);
-        QVERIFY(three[1].empty); // readings 3 and 4 have no value
-        QVERIFY(!three[2].empty && three[2].low == 2.0f && three[2].high == 4.0f);
-        const std::vector<ChartBins::Column> each = ChartBins::bin(readings, &Reading::rx, 100);
-        QCOMPARE(each.size(), readings.size());
-        QVERIFY(each[2].empty && each[6].low == 4.0f);
-        std::vector<Reading> many(100'000, reading(1.0f));
-        many[54'321].rx = 9.0f;
-        const std::vector<ChartBins::Column> wide = ChartBins::bin(many, &Reading::rx, 640);
-        QCOMPARE(wide.size(), size_t(640));
-        QCOMPARE(wide[54'321 * 640 / 100'000].high, 9.0f);
+            bins.add(v);
+        const auto check = [&](int columns, const QList<QList<float>>& expected) {
+            const std::vector<ChartBins::Column>& got = bins.columns(columns);
+            QList<QList<float>> shown;
+            for (const ChartBins::Column& c : got)
+                shown << (c.empty ? QList<float>{} : QList<float>{c.low, c.high});
+            QCOMPARE(shown, expected);
+        };
+        check(100, {{1, 1}, {5, 5}, {}, {}, {3, 3}, {2, 2}, {4, 4}});
+        check(4, {{1, 5}, {}, {2, 3}, {4, 4}});
+        check(3, {{1, 5}, {2, 4}});
+        check(1, {{1, 5}});
+        ChartBins many;
+        for (int i = 0; i < 100'000; ++i)
+            many.add(i == 54'321 ? 9.0f : 1.0f);
+        const std::vector<ChartBins::Column>& wide = many.columns(640);
+        QCOMPARE(wide.size(), size_t(391)); // blocks of 256 readings
+        QCOMPARE(wide[54'321 / 256].high, 9.0f);
+        QCOMPARE(wide[54'321 / 256 + 1].high, 1.0f);
+        many.clear();
+        QCOMPARE(many.columns(640).size(), size_t(0));
     }
 
     // Starts an interval apart from the last start; a late cycle delays the next, and the
