@@ -205,10 +205,8 @@ QList<Figure> measure(int addRuns, int repeatSeconds) {
     OperatorPrompt::install(&prompt);
     Wait::resetCallOff();
     Readings::install(false);
-    QList<Figure> figures = seriesFigures(
-        qEnvironmentVariableIntValue("RUNS") ? qEnvironmentVariableIntValue("RUNS") : addRuns);
-    if (!qEnvironmentVariableIsSet("RUNS"))
-        figures << repeatFigures(repeatSeconds);
+    QList<Figure> figures = seriesFigures(addRuns);
+    figures << repeatFigures(repeatSeconds);
     return figures;
 }
 
