@@ -40,6 +40,9 @@ LimitsBox::LimitsBox(QWidget* parent) : QGroupBox(QStringLiteral("Limits"), pare
     unit->setCurrentText(QStringLiteral("mOhm"));
 
     auto* layout = new QHBoxLayout(this);
+    auto* modeLabel = new QLabel(QStringLiteral("&Mode"), this);
+    modeLabel->setBuddy(mode);
+    layout->addWidget(modeLabel);
     layout->addWidget(mode);
     const auto labelled = [&](const QString& caption, QWidget* entry, QList<QLabel*>& group) {
         auto* label = new QLabel(caption, this);
@@ -49,10 +52,10 @@ LimitsBox::LimitsBox(QWidget* parent) : QGroupBox(QStringLiteral("Limits"), pare
         layout->addWidget(entry);
         group << label;
     };
-    labelled(QStringLiteral("Nominal"), nominal, m_toleranceLabels);
-    labelled(QStringLiteral("+/- %"), tolerance, m_toleranceLabels);
-    labelled(QStringLiteral("Low"), low, m_windowLabels);
-    labelled(QStringLiteral("High"), high, m_windowLabels);
+    labelled(QStringLiteral("N&ominal"), nominal, m_toleranceLabels);
+    labelled(QStringLiteral("+/- pe&rcent"), tolerance, m_toleranceLabels);
+    labelled(QStringLiteral("Lo&w"), low, m_windowLabels);
+    labelled(QStringLiteral("&High"), high, m_windowLabels);
     layout->addWidget(unit);
     layout->addStretch();
 

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr int kLeftMargin = 84; // room for a value such as "-999.999 uOhm"
 const QColor kRxColour(0, 70, 200);
 const QColor kRtcColour(230, 120, 0);
 
@@ -69,7 +68,9 @@ void TrendChart::setBand(const std::optional<Limits::Band>& band) {
 void TrendChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    const QRectF plot = QRectF(rect()).adjusted(kLeftMargin, 8, -8, -20);
+    // Room for the widest value label, such as "-999.9999 mOhm".
+    const int leftMargin = fontMetrics().horizontalAdvance(QStringLiteral("-999.9999 mOhm")) + 8;
+    const QRectF plot = QRectF(rect()).adjusted(leftMargin, 8, -8, -20);
     painter.setPen(Qt::lightGray);
     painter.drawRect(plot);
 
@@ -138,7 +139,7 @@ void TrendChart::paintEvent(QPaintEvent*) {
     }
 
     painter.setPen(Qt::black);
-    const QRectF labels(0, plot.top() - 6, kLeftMargin - 4, plot.height() + 12);
+    const QRectF labels(0, plot.top() - 6, leftMargin - 4, plot.height() + 12);
     painter.drawText(labels, Qt::AlignRight | Qt::AlignTop, ReadingText::ohms(high));
     painter.drawText(labels, Qt::AlignRight | Qt::AlignBottom, ReadingText::ohms(low));
     const QRectF numbers(plot.left(), plot.bottom() + 2, plot.width(), 18);
