@@ -116,8 +116,6 @@ void ReadingsWindow::addReading(const ShownReading& shown) {
     const Reading reading =
         readingOf(shown, limits->settings(), QDateTime::currentMSecsSinceEpoch());
     model->add(reading);
-    // Laid out at once rather than on the view's zero timer, which would paint it twice.
-    table->doItemsLayout();
     statistics->show(model->series());
     showVerdict(Limits::text(reading.verdict), reading.verdict == Limits::Verdict::Pass);
     chart->update();

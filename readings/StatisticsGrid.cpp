@@ -12,6 +12,8 @@ constexpr int kColumns = 6;
 }
 
 StatisticsGrid::StatisticsGrid(QWidget* parent) : QWidget(parent) {
+    // Opaque: a new value repaints the grid alone, not the window beneath it.
+    setAutoFillBackground(true);
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
     const QStringList headers{QStringLiteral("Count"),   QStringLiteral("Mean"),
