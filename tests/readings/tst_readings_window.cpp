@@ -3,11 +3,12 @@
 // and read in a comma-decimal locale.
 #include "FakeSerialPort.h"
 #include "ScriptedPrompt.h"
-#include "UnloadAll.h"
 #include "configuration/Configure.h"
+#include "connection/Form1.h"
 #include "link/LineActivity.h"
 #include "link/Module1.h"
 #include "link/Wait.h"
+#include "measurement/DataLog.h"
 #include "measurement/ReadingsEntry.h"
 #include "measurement/frmMeasure.h"
 #include "readings/AutoRepeat.h"
@@ -106,7 +107,11 @@ private Q_SLOTS:
     }
     void cleanup() {
         QVERIFY2(m_prompt->done(), qPrintable(m_prompt->report()));
-        unloadEveryWindow();
+        frmMeasure::unloadIfLoaded();
+        Configure::unloadIfLoaded();
+        Form1::unloadIfLoaded();
+        DataLog::close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QTRY_VERIFY(!Readings::existing()); // it goes with the results window
         delete m_prompt;
         delete m_port;
