@@ -26,7 +26,6 @@
 #include <QTimer>
 
 #include <cmath>
-#include <functional>
 #include <memory>
 #include <random>
 
