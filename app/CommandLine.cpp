@@ -57,7 +57,10 @@ Outcome parse(const QStringList& arguments) {
         QStringLiteral("list-ports"),
         QStringLiteral("Show the serial ports the system reports and the devices behind ports 1 "
                        "and 2, and exit."));
-    parser.addOptions({help, version, port1, port2, simulate, listPorts});
+    const QCommandLineOption readings(
+        QStringLiteral("readings"),
+        QStringLiteral("Open the Readings window as soon as the results window is shown."));
+    parser.addOptions({help, version, port1, port2, simulate, listPorts, readings});
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -77,6 +80,7 @@ Outcome parse(const QStringList& arguments) {
     outcome.choices.port1 = parser.isSet(port1) ? parser.values(port1).constLast() : QString();
     outcome.choices.port2 = parser.isSet(port2) ? parser.values(port2).constLast() : QString();
     outcome.choices.simulate = parser.isSet(simulate);
+    outcome.choices.readings = parser.isSet(readings);
     // An empty device would silently fall back to the usual mapping.
     if (parser.isSet(port1) && outcome.choices.port1.isEmpty())
         return usageError(QStringLiteral("--port1 needs a device name."));

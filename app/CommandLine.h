@@ -11,6 +11,7 @@ struct Choices {
     QString port1;         // device for port 1, empty for the usual mapping
     QString port2;         // device for port 2, empty for the usual mapping
     bool simulate = false; // start the simulator and put it behind port 1
+    bool readings = false; // open the Readings window with the results window
 };
 
 struct Outcome {

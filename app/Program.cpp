@@ -8,6 +8,7 @@
 #include "link/SerialPort.h"
 #include "measurement/DataLog.h"
 #include "measurement/frmMeasure.h"
+#include "readings/Readings.h"
 
 #include <QCoreApplication>
 
@@ -36,8 +37,9 @@ namespace {
 bool g_ended = false;
 }
 
-void start(OperatorPrompt& prompt) {
+void start(OperatorPrompt& prompt, bool openReadings) {
     OperatorPrompt::install(&prompt);
+    Readings::install(openReadings);
     Module1::setAbandonHandler(&abandon);
     LoadableWindow::setProgramEndHandler([] {
         // The end may come before the main event loop runs (a termination signal while the

@@ -5,9 +5,10 @@ class OperatorPrompt;
 
 namespace Program {
 
-// Installs the operator prompt, the not-responding Cancel path and the end of the program
-// when the last window unloads, then loads and shows the connection window.
-void start(OperatorPrompt& prompt);
+// Installs the operator prompt, the not-responding Cancel path, the end of the program when
+// the last window unloads and the way to the Readings window (opened at the hand-over with
+// `openReadings`), then loads and shows the connection window.
+void start(OperatorPrompt& prompt, bool openReadings = false);
 
 // True once the last window has unloaded: the program has nothing left to run.
 bool ended();

@@ -1,10 +1,10 @@
 // The front panel's entry point.
 #include "app/BuiltInSimulator.h"
 #include "app/CommandLine.h"
-#include "app/DialogPrompt.h"
 #include "app/FontWarmUp.h"
 #include "app/Program.h"
 #include "link/PortMap.h"
+#include "windowkit/DialogPrompt.h"
 
 #include <QApplication>
 #include <QStyleFactory>
@@ -59,6 +59,6 @@ int main(int argc, char* argv[]) {
     CommandLine::applyPorts(outcome.choices, simulator.device());
 
     DialogPrompt prompt;
-    Program::start(prompt);
+    Program::start(prompt, outcome.choices.readings);
     return Program::ended() ? 0 : app.exec();
 }

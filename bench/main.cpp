@@ -1,6 +1,7 @@
-// The bench: measures the six figures, prints them with their targets and writes them as JSON.
+// The bench: measures the figures, prints them with their targets and writes them as JSON.
 #include "LinkFigures.h"
 #include "ProgramFigures.h"
+#include "ReadingsFigures.h"
 #include "Report.h"
 #include "WindowFigures.h"
 
@@ -19,7 +20,8 @@ int main(int argc, char* argv[]) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Measures the front panel's waits, cycle, upload, start-up and idle cost."));
+        QStringLiteral("Measures the front panel's waits, cycle, upload, start-up, idle cost and "
+                       "Readings window."));
     parser.addHelpOption();
     const QCommandLineOption json(
         QStringLiteral("json"), QStringLiteral("Where to write the figures as JSON."),
@@ -29,8 +31,8 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption only(
         QStringLiteral("only"),
         QStringLiteral("Comma-separated groups to run: link (1, 2a), windows (2b, 3, 4), "
-                       "program (5, 6). Default: all."),
-        QStringLiteral("groups"), QStringLiteral("link,windows,program"));
+                       "program (5, 6), readings (7). Default: all."),
+        QStringLiteral("groups"), QStringLiteral("link,windows,program,readings"));
     parser.addOptions({json, quick, only});
     parser.process(app);
 
@@ -51,6 +53,12 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "bench: start-up and idle program (about %d s)...\n",
                      short_ ? 20 : 50);
         figures << ProgramFigures::measure(short_ ? 3 : 11, short_ ? 1 : 3, 10.0);
+    }
+
+    if (groups.contains(QStringLiteral("readings"))) {
+        std::fprintf(stderr, "bench: Readings window and auto-repeat (about %d s)...\n",
+                     short_ ? 20 : 75);
+        figures << ReadingsFigures::measure(short_ ? 20 : 100, short_ ? 10 : 60);
     }
 
     Report::print(figures);

@@ -1,15 +1,16 @@
 // The configuration window.
 #include "configuration/Configure.h"
 
-#include "app/Look.h"
 #include "configuration/FieldCheck.h"
 #include "configuration/UploadSequence.h"
+#include "link/LineActivity.h"
 #include "link/Module1.h"
 #include "link/OperatorPrompt.h"
 #include "link/SerialPort.h"
 #include "link/Wait.h"
 #include "measurement/LogLines.h"
 #include "measurement/frmMeasure.h"
+#include "windowkit/Look.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -205,6 +206,7 @@ void Configure::upload() {
     if (m_uploading)
         return;
     m_uploading = true;
+    const LineActivity::Scope exchange;
     QPointer<Configure> self(this);
     const int stepCount = int(UploadSequence::build({}).size());
     for (int i = 0; i < stepCount; ++i) {

@@ -2,7 +2,7 @@
 // the other windows use, and the upload of the settings.
 #pragma once
 
-#include "app/LoadableWindow.h"
+#include "windowkit/LoadableWindow.h"
 
 class QComboBox;
 class QLabel;

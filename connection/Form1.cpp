@@ -1,8 +1,6 @@
 // The connection window.
 #include "connection/Form1.h"
 
-#include "app/AppIcon.h"
-#include "app/Look.h"
 #include "configuration/Configure.h"
 #include "connection/PortChoice.h"
 #include "link/Commands.h"
@@ -11,6 +9,8 @@
 #include "link/QtSerialPort.h"
 #include "measurement/DataLog.h"
 #include "measurement/frmMeasure.h"
+#include "windowkit/AppIcon.h"
+#include "windowkit/Look.h"
 
 #include <QComboBox>
 #include <QFocusEvent>

@@ -2,7 +2,7 @@
 // the one serial port for the whole run.
 #pragma once
 
-#include "app/LoadableWindow.h"
+#include "windowkit/LoadableWindow.h"
 
 #include <functional>
 

@@ -3,6 +3,7 @@
 
 #include "link/Commands.h"
 #include "link/Framing.h"
+#include "link/LineActivity.h"
 #include "link/OperatorPrompt.h"
 #include "link/SerialPort.h"
 #include "link/Wait.h"
@@ -53,6 +54,7 @@ void discardInput() {
 }
 
 void notResponding() {
+    LineActivity::instance().reportNotResponding();
     const auto answer =
         OperatorPrompt::current().ask(notRespondingText(), OperatorPrompt::Buttons::OkCancel);
     if (answer != OperatorPrompt::Answer::Ok && g_abandon)

@@ -3,6 +3,7 @@
 
 #include "configuration/Configure.h"
 #include "link/Commands.h"
+#include "link/LineActivity.h"
 #include "link/Module1.h"
 #include "link/OperatorPrompt.h"
 #include "measurement/Correction.h"
@@ -11,6 +12,7 @@
 #include "measurement/NumberText.h"
 #include "measurement/Numbers.h"
 #include "measurement/ReadMeasurement.h"
+#include "measurement/ResultsEvents.h"
 #include "measurement/ScaleReading.h"
 #include "measurement/frmMeasure.h"
 
@@ -107,6 +109,7 @@ std::optional<Outcome> evaluate(const QString& reply, const QString& temperature
     if (!measured)
         return std::nullopt;
     const float scaled = Module1::ScaleReading(*measured);
+    outcome.measured = measured;
     outcome.measuredText = reply;
     outcome.pvalue = NumberText::forDisplay(scaled, locale);
     outcome.ppar = QStringLiteral("Rx");
@@ -116,8 +119,10 @@ std::optional<Outcome> evaluate(const QString& reply, const QString& temperature
     const std::optional<float> t = Numbers::fromOperator(temperature, locale);
     const std::optional<float> corrected =
         t ? Correction::corrected(*measured, *t, tempco) : std::nullopt;
+    outcome.temperature = t;
     if (!corrected)
         return outcome; // value and unit stay empty rather than showing a zero reading
+    outcome.corrected = corrected;
     const float scaledCorrected = Module1::ScaleReading(*corrected);
     outcome.correctedText = NumberText::forLog(*corrected);
     outcome.sunit = Module1::sPrefix + QStringLiteral("Ohm");
@@ -126,6 +131,7 @@ std::optional<Outcome> evaluate(const QString& reply, const QString& temperature
 }
 
 void trigger(frmMeasure& window) {
+    const LineActivity::Scope exchange;
     QPointer<frmMeasure> self(&window);
     window.lockButtons(true);
 
@@ -157,6 +163,8 @@ void trigger(frmMeasure& window) {
             log(window, *outcome);
             if (!alive(self))
                 return; // a failed log write is reported in a box, which runs the event loop
+            ResultsEvents::instance().reportReading(
+                ShownReading{*outcome, !outcome->measured, window.sTempco, window.bTC});
         }
     }
     window.lockButtons(false);

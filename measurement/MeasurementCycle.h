@@ -27,6 +27,9 @@ struct Outcome {
     QString spar, svalue, sunit;
     QString measuredText;  // the meter's text, or "Range Error"
     QString correctedText; // unscaled, "." separator; empty when the correction failed
+    // The numbers behind the texts, for whoever keeps readings: none for an over-range reply,
+    // a Temp text that is not a number, or a correction that failed.
+    std::optional<float> measured, temperature, corrected;
 };
 
 // The outcome of a cleaned reply, the Temp text and the coefficient; none for a reply that is

@@ -5,27 +5,25 @@
 
 namespace Module1 {
 
-float ScaleReading(float value) {
+Scaled scaled(float value) {
     // Bounds and products stay in single precision, as the readings themselves are.
     const float m = std::fabs(value);
-    float scaled;
-    if (m < 0.001f) {
-        sPrefix = QStringLiteral("u");
-        scaled = m * 1000000.0f;
-    } else if (m < 1.0f) {
-        sPrefix = QStringLiteral("m");
-        scaled = m * 1000.0f;
-    } else if (m < 1000.0f) {
-        sPrefix.clear();
-        scaled = m;
-    } else if (m < 1000000.0f) {
-        sPrefix = QStringLiteral("k");
-        scaled = m / 1000.0f;
-    } else {
-        sPrefix.clear();
-        scaled = m;
-    }
-    return value < 0.0f ? -scaled : scaled;
+    Scaled result{m, QString()};
+    if (m < 0.001f)
+        result = {m * 1000000.0f, QStringLiteral("u")};
+    else if (m < 1.0f)
+        result = {m * 1000.0f, QStringLiteral("m")};
+    else if (m >= 1000.0f && m < 1000000.0f)
+        result = {m / 1000.0f, QStringLiteral("k")};
+    if (value < 0.0f)
+        result.value = -result.value;
+    return result;
+}
+
+float ScaleReading(float value) {
+    const Scaled result = scaled(value);
+    sPrefix = result.prefix;
+    return result.value;
 }
 
 } // namespace Module1

@@ -1,10 +1,10 @@
 // The results window.
 #include "measurement/frmMeasure.h"
 
-#include "app/Look.h"
 #include "configuration/Configure.h"
 #include "connection/Form1.h"
 #include "link/Commands.h"
+#include "link/LineActivity.h"
 #include "link/Module1.h"
 #include "link/OperatorPrompt.h"
 #include "link/SerialPort.h"
@@ -13,6 +13,9 @@
 #include "measurement/LogControl.h"
 #include "measurement/LogLines.h"
 #include "measurement/MeasurementCycle.h"
+#include "measurement/ReadingsEntry.h"
+#include "measurement/ResultsEvents.h"
+#include "windowkit/Look.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
@@ -82,6 +85,7 @@ frmMeasure::frmMeasure() {
     Combo1->installEventFilter(this);
     Combo1->lineEdit()->installEventFilter(this);
     Temp->installEventFilter(this);
+    new ReadingsEntry(this);
 }
 
 void frmMeasure::loadStep() {
@@ -105,6 +109,8 @@ void frmMeasure::lockButtons(bool locked) {
 }
 
 void frmMeasure::configurationStep() {
+    ResultsEvents::instance().configurationStarted();
+    const LineActivity::Scope exchange;
     QPointer<frmMeasure> self(this);
     // A trigger or a log change nested in this wait would take the identification answer
     // for a reading, or the reading for the identification.
@@ -219,6 +225,7 @@ void frmMeasure::exitStep() {
 }
 
 void frmMeasure::unloadStep() {
+    ResultsEvents::instance().resultsClosing();
     endLogQuietly();
     if (SerialPort* port = Module1::port())
         port->setPortOpen(false);

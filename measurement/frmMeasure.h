@@ -2,7 +2,7 @@
 // Trigger and Exit. The hub of the program once an instrument has answered.
 #pragma once
 
-#include "app/LoadableWindow.h"
+#include "windowkit/LoadableWindow.h"
 
 class QComboBox;
 class QLabel;

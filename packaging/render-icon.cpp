@@ -1,6 +1,6 @@
 // Build-time tool: writes the icon's PNG sizes from the same drawing the windows use, so the
 // installed icon cannot drift from the window icon. Usage: render-icon SIZE FILE [SIZE FILE...]
-#include "app/AppIcon.h"
+#include "windowkit/AppIcon.h"
 
 #include <QImage>
 #include <QString>

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
@@ -69,7 +70,8 @@ long speedDelayMs(Speed s) {
 
 } // namespace
 
-Instrument::Instrument(InstrumentOptions options) : m_options(std::move(options)) {
+Instrument::Instrument(InstrumentOptions options)
+    : m_options(std::move(options)), m_random(m_options.seed), m_start(monotonicNow()) {
 }
 
 double Instrument::fullScale(int range) {
@@ -135,7 +137,21 @@ void Instrument::configure(const std::string& word, const std::string& arg) {
     // "*CLS", empty lines and unknown commands: nothing to remember.
 }
 
-std::string Instrument::triggerText() const {
+std::string Instrument::varied(const std::string& reading) {
+    if (m_options.noisePercent == 0.0 && m_options.driftPercentPerMinute == 0.0)
+        return reading;
+    const std::optional<double> value = parseNumber(reading);
+    if (!value)
+        return reading;
+    const double minutes = double(monotonicNow() - m_start) / 60e9;
+    const double drift = 1.0 + m_options.driftPercentPerMinute / 100.0 * minutes;
+    const double noise = 1.0 + m_options.noisePercent / 100.0 * m_gauss(m_random);
+    char text[32];
+    std::snprintf(text, sizeof text, "%.6e", *value * drift * noise);
+    return text;
+}
+
+std::string Instrument::triggerText() {
     if (m_options.garbage)
         return "#?x!\n";
     const char* end = m_options.crlf ? "\r\n" : "\n";
@@ -147,7 +163,7 @@ std::string Instrument::triggerText() const {
         if (auto v = parseNumber(m_options.reading); v && std::fabs(*v) > fullScale(m_range))
             return std::string(kOverRange) + end;
     }
-    return m_options.reading + end;
+    return varied(m_options.reading) + end;
 }
 
 long Instrument::triggerDelay() const {

@@ -1,7 +1,10 @@
 // The meter's behaviour: one received command line in, at most one reply out. No I/O here.
 #pragma once
 
+#include "Clock.h"
+
 #include <optional>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -14,9 +17,12 @@ struct InstrumentOptions {
     std::string reading = "1.250000e-02";                // sent verbatim unless over-range
     bool crlf = false;                                   // readings end in CR LF instead of LF
     bool silent = false;                                 // never answer
-    bool overrange = false;           // every trigger answers the over-range text
-    bool garbage = false;             // every trigger answers non-numeric bytes
-    std::optional<long> fixedDelayMs; // replaces the computed reply times when set
+    bool overrange = false;             // every trigger answers the over-range text
+    bool garbage = false;               // every trigger answers non-numeric bytes
+    std::optional<long> fixedDelayMs;   // replaces the computed reply times when set
+    double noisePercent = 0.0;          // Gaussian noise, standard deviation in % of the reading
+    unsigned long seed = 1;             // for the noise: the same seed gives the same series
+    double driftPercentPerMinute = 0.0; // a slow change since start, as a conductor warming up
 };
 
 struct Reply {
@@ -48,7 +54,10 @@ public:
 
 private:
     void configure(const std::string& word, const std::string& arg);
-    std::string triggerText() const;
+    std::string triggerText();
+    // The reading with the drift since start and a fresh draw of noise; the text unchanged
+    // when neither is asked for or the reading is not a number.
+    std::string varied(const std::string& reading);
     long triggerDelay() const;
 
     InstrumentOptions m_options;
@@ -60,6 +69,9 @@ private:
     Speed m_speed = Speed::Slow;
     double m_triggerDelayMs = 0;
     long m_averages = 1;
+    std::mt19937_64 m_random;
+    std::normal_distribution<double> m_gauss;
+    Nanos m_start;
 };
 
 } // namespace sim

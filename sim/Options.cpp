@@ -23,6 +23,18 @@ bool parseLong(const std::string& text, long lo, long hi, long& out) {
     return true;
 }
 
+bool parseDouble(const std::string& text, double lo, double hi, double& out) {
+    if (text.empty())
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || errno == ERANGE || !(v >= lo && v <= hi))
+        return false;
+    out = v;
+    return true;
+}
+
 } // namespace
 
 const char* usageText() {
@@ -43,6 +55,11 @@ const char* usageText() {
            "  --silent               never answer\n"
            "  --overrange            answer every *TRG with 0.000000e+00\n"
            "  --garbage              answer every *TRG with non-numeric bytes\n"
+           "  --noise PERCENT        Gaussian noise on every reading, its standard deviation\n"
+           "                         in percent of the reading (0 to 100, default 0)\n"
+           "  --seed N               start of the noise's random series (default 1)\n"
+           "  --drift PERCENT        change of the reading per minute since start, in percent\n"
+           "                         (-100 to 100, default 0)\n"
            "  --hangup-on TEXT       hang up right after receiving a line equal to TEXT\n"
            "  --hangup-after-ms MS   hang up MS milliseconds after start\n"
            "  --record FILE          append '<t> <dir> <escaped bytes>' per line received (<)\n"
@@ -97,6 +114,16 @@ ParseResult parseOptions(int argc, char** argv, Options& options, std::string& e
             return true;
         };
 
+        auto takeDouble = [&](double lo, double hi, double& out) {
+            if (!takeValue())
+                return false;
+            if (!parseDouble(value, lo, hi, out)) {
+                error = "option " + name + ": bad number '" + value + "'";
+                return false;
+            }
+            return true;
+        };
+
         long n = 0;
         bool ok = true;
         if (name == "--help" || name == "-h") {
@@ -133,6 +160,13 @@ ParseResult parseOptions(int argc, char** argv, Options& options, std::string& e
             ok = flag(options.instrument.overrange);
         } else if (name == "--garbage") {
             ok = flag(options.instrument.garbage);
+        } else if (name == "--noise") {
+            ok = takeDouble(0.0, 100.0, options.instrument.noisePercent);
+        } else if (name == "--drift") {
+            ok = takeDouble(-100.0, 100.0, options.instrument.driftPercentPerMinute);
+        } else if (name == "--seed") {
+            if ((ok = takeNumber(0, 2147483647L, n)))
+                options.instrument.seed = static_cast<unsigned long>(n);
         } else if (name == "--hangup-on") {
             if ((ok = takeValue()))
                 options.hangupOn = value;

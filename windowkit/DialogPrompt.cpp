@@ -1,5 +1,5 @@
 // Message boxes and the file dialog.
-#include "app/DialogPrompt.h"
+#include "windowkit/DialogPrompt.h"
 
 #include <QApplication>
 #include <QFileDialog>

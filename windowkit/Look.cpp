@@ -1,5 +1,5 @@
 // Control builders shared by the windows.
-#include "app/Look.h"
+#include "windowkit/Look.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -1,5 +1,5 @@
 // Draws the application icon.
-#include "app/AppIcon.h"
+#include "windowkit/AppIcon.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,5 +1,5 @@
-// Window lifetime shared by the three windows.
-#include "app/LoadableWindow.h"
+// Window lifetime shared by every window.
+#include "windowkit/LoadableWindow.h"
 
 #include "link/Wait.h"
 

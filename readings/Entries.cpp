@@ -1,0 +1,49 @@
+// Entry checks of the Readings window.
+#include "readings/Entries.h"
+
+#include "measurement/CorrectionSettings.h"
+#include "measurement/Numbers.h"
+
+namespace Entries {
+
+namespace {
+
+Checked within(const QString& text, const QLocale& locale, double lowest, double highest,
+               const QString& outside) {
+    const std::optional<float> value = Numbers::fromOperator(text, locale);
+    if (!value)
+        return {std::nullopt, CorrectionSettings::kNotNumeric};
+    if (*value < lowest || *value > highest)
+        return {std::nullopt, outside};
+    return {double(*value), QString()};
+}
+
+} // namespace
+
+Checked limit(const QString& text, const QLocale& locale) {
+    const std::optional<float> value = Numbers::fromOperator(text, locale);
+    if (!value)
+        return {std::nullopt, CorrectionSettings::kNotNumeric};
+    return {double(*value), QString()};
+}
+
+Checked tolerance(const QString& text, const QLocale& locale) {
+    return within(text, locale, 0.0, 100.0, kTolerance);
+}
+
+Checked interval(const QString& text, const QLocale& locale) {
+    return within(text, locale, 0.5, 3600.0, kInterval);
+}
+
+QStringList units() {
+    return {QStringLiteral("uOhm"), QStringLiteral("mOhm"), QStringLiteral("Ohm"),
+            QStringLiteral("kOhm")};
+}
+
+double ohmsPer(const QString& unit) {
+    static const double factors[] = {1e-6, 1e-3, 1.0, 1e3};
+    const qsizetype i = units().indexOf(unit);
+    return i < 0 ? 1.0 : factors[i];
+}
+
+} // namespace Entries

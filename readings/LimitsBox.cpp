@@ -1,0 +1,96 @@
+// The limits controls.
+#include "readings/LimitsBox.h"
+
+#include "readings/CheckedEntry.h"
+#include "readings/Entries.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+
+LimitsBox::LimitsBox(QWidget* parent) : QGroupBox(QStringLiteral("Limits"), parent) {
+    mode = new QComboBox(this);
+    mode->addItems(
+        {QStringLiteral("Off"), QStringLiteral("Nominal +/- %"), QStringLiteral("Low to high")});
+    nominal = new CheckedEntry(
+        10, [](const QString& t) { return Entries::limit(t); }, this);
+    tolerance = new CheckedEntry(
+        5, [](const QString& t) { return Entries::tolerance(t); }, this);
+    // Each limit is checked against the other, so the band can never turn inside out.
+    low = new CheckedEntry(
+        9.5,
+        [this](const QString& t) {
+            Entries::Checked checked = Entries::limit(t);
+            if (checked.value && *checked.value > high->value())
+                return Entries::Checked{std::nullopt, Entries::kOrder};
+            return checked;
+        },
+        this);
+    high = new CheckedEntry(
+        10.5,
+        [this](const QString& t) {
+            Entries::Checked checked = Entries::limit(t);
+            if (checked.value && *checked.value < low->value())
+                return Entries::Checked{std::nullopt, Entries::kOrder};
+            return checked;
+        },
+        this);
+    unit = new QComboBox(this);
+    unit->addItems(Entries::units());
+    unit->setCurrentText(QStringLiteral("mOhm"));
+
+    auto* layout = new QHBoxLayout(this);
+    auto* modeLabel = new QLabel(QStringLiteral("&Mode"), this);
+    modeLabel->setBuddy(mode);
+    layout->addWidget(modeLabel);
+    layout->addWidget(mode);
+    const auto labelled = [&](const QString& caption, QWidget* entry, QList<QLabel*>& group) {
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(entry);
+        entry->setMaximumWidth(70);
+        layout->addWidget(label);
+        layout->addWidget(entry);
+        group << label;
+    };
+    labelled(QStringLiteral("N&ominal"), nominal, m_toleranceLabels);
+    labelled(QStringLiteral("+/- pe&rcent"), tolerance, m_toleranceLabels);
+    labelled(QStringLiteral("Lo&w"), low, m_windowLabels);
+    labelled(QStringLiteral("&High"), high, m_windowLabels);
+    layout->addWidget(unit);
+    layout->addStretch();
+
+    connect(mode, &QComboBox::currentIndexChanged, this, [this] {
+        showEntries();
+        Q_EMIT changed();
+    });
+    connect(unit, &QComboBox::currentIndexChanged, this, &LimitsBox::changed);
+    for (CheckedEntry* entry : {nominal, tolerance, low, high})
+        connect(entry, &CheckedEntry::accepted, this, &LimitsBox::changed);
+    showEntries();
+}
+
+void LimitsBox::showEntries() {
+    const auto chosen = Limits::Mode(mode->currentIndex());
+    const bool byTolerance = chosen == Limits::Mode::Tolerance;
+    const bool byWindow = chosen == Limits::Mode::Window;
+    for (QLabel* label : m_toleranceLabels)
+        label->setVisible(byTolerance);
+    for (QLabel* label : m_windowLabels)
+        label->setVisible(byWindow);
+    nominal->setVisible(byTolerance);
+    tolerance->setVisible(byTolerance);
+    low->setVisible(byWindow);
+    high->setVisible(byWindow);
+    unit->setVisible(chosen != Limits::Mode::Off);
+}
+
+Limits::Settings LimitsBox::settings() const {
+    const double factor = Entries::ohmsPer(unit->currentText());
+    Limits::Settings result;
+    result.mode = Limits::Mode(mode->currentIndex());
+    result.nominal = nominal->value() * factor;
+    result.tolerancePercent = tolerance->value();
+    result.low = low->value() * factor;
+    result.high = high->value() * factor;
+    return result;
+}

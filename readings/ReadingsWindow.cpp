@@ -1,0 +1,202 @@
+// The Readings window.
+#include "readings/ReadingsWindow.h"
+
+#include "link/OperatorPrompt.h"
+#include "measurement/ShownReading.h"
+#include "measurement/frmMeasure.h"
+#include "readings/AutoRepeat.h"
+#include "readings/CellDelegate.h"
+#include "readings/CheckedEntry.h"
+#include "readings/LimitsBox.h"
+#include "readings/ReadingText.h"
+#include "readings/ReadingsModel.h"
+#include "readings/RepeatBox.h"
+#include "readings/StatisticsGrid.h"
+#include "readings/TrendChart.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// The results window's own Trigger, exactly as a click on it: its locks, display and log line.
+void clickTrigger() {
+    frmMeasure* results = frmMeasure::loaded();
+    if (results && results->Start->isEnabled())
+        results->Start->click();
+}
+
+} // namespace
+
+ReadingsWindow::ReadingsWindow() {
+    setWindowTitle(QStringLiteral("Readings"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    resize(720, 560);
+
+    model = new ReadingsModel(this);
+    autoRepeat = new AutoRepeat(&clickTrigger, this);
+    limits = new LimitsBox(this);
+    repeat = new RepeatBox(this);
+    statistics = new StatisticsGrid(this);
+    chart = new TrendChart(model->series(), this);
+    verdict = new QLabel(this);
+    QFont big = verdict->font();
+    big.setPointSize(28);
+    big.setBold(true);
+    verdict->setFont(big);
+    verdict->setAlignment(Qt::AlignCenter);
+    verdict->setFixedSize(QFontMetrics(big).horizontalAdvance(QStringLiteral("Range Error")) + 24,
+                          QFontMetrics(big).height() * 2);
+
+    table = new QTableView(this);
+    table->setModel(model);
+    table->setItemDelegate(new CellDelegate(table));
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    // Fixed row heights: the view never measures a hundred thousand rows.
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setWordWrap(false); // one line per cell: no text layout for wrapping
+    table->setCornerButtonEnabled(false);
+    const int widths[] = {60, 70, 110, 110, 60, 70};
+    for (int c = 0; c < int(std::size(widths)); ++c)
+        table->setColumnWidth(c, widths[c]);
+    table->installEventFilter(this);
+
+    clearButton = new QPushButton(QStringLiteral("C&lear"), this);
+    saveButton = new QPushButton(QStringLiteral("Sa&ve..."), this);
+
+    auto* top = new QHBoxLayout;
+    auto* controls = new QVBoxLayout;
+    controls->addWidget(limits);
+    controls->addWidget(repeat);
+    top->addLayout(controls, 1);
+    top->addWidget(verdict);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(clearButton);
+    buttons->addWidget(saveButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(statistics);
+    layout->addWidget(chart, 2);
+    layout->addWidget(table, 3);
+    layout->addLayout(buttons);
+
+    connect(limits, &LimitsBox::changed, this,
+            [this] { chart->setBand(Limits::band(limits->settings())); });
+    connect(repeat->startStop, &QPushButton::clicked, this, &ReadingsWindow::startStopClicked);
+    connect(autoRepeat, &AutoRepeat::runningChanged, repeat, &RepeatBox::showRunning);
+    connect(clearButton, &QPushButton::clicked, this, &ReadingsWindow::clear);
+    connect(saveButton, &QPushButton::clicked, this, &ReadingsWindow::save);
+    auto* copyStatisticsKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
+    connect(copyStatisticsKey, &QShortcut::activated, this, &ReadingsWindow::copyStatistics);
+    statistics->show(model->series());
+}
+
+void ReadingsWindow::addReading(const ShownReading& shown) {
+    const Reading reading =
+        readingOf(shown, limits->settings(), QDateTime::currentMSecsSinceEpoch());
+    model->add(reading);
+    statistics->show(model->series());
+    showVerdict(Limits::text(reading.verdict), reading.verdict == Limits::Verdict::Pass);
+    chart->update();
+}
+
+void ReadingsWindow::showVerdict(const QString& text, bool pass) {
+    verdict->setText(text);
+    // A palette rather than a style sheet: restyling a widget for every reading is slow.
+    QPalette palette = verdict->palette();
+    palette.setColor(QPalette::Window, pass ? QColor(0x1a, 0x8f, 0x1a) : QColor(0xd0, 0x10, 0x10));
+    palette.setColor(QPalette::WindowText, Qt::white);
+    verdict->setPalette(palette);
+    verdict->setAutoFillBackground(!text.isEmpty());
+}
+
+void ReadingsWindow::clear() {
+    model->clear();
+    statistics->show(model->series());
+    showVerdict(QString(), false);
+    chart->update();
+}
+
+void ReadingsWindow::copySelection() {
+    std::vector<int> indexes;
+    for (const QModelIndex& row : table->selectionModel()->selectedRows())
+        indexes.push_back(model->indexOfRow(row.row()));
+    if (indexes.empty())
+        return;
+    std::sort(indexes.begin(), indexes.end());
+    QGuiApplication::clipboard()->setText(
+        ReadingText::clipboardText(model->series().all(), indexes));
+}
+
+void ReadingsWindow::copyStatistics() {
+    QGuiApplication::clipboard()->setText(
+        ReadingText::statisticsText(model->series().rx(), model->series().rtc()));
+}
+
+void ReadingsWindow::save() {
+    QPointer<ReadingsWindow> self(this);
+    const std::optional<QString> chosen = OperatorPrompt::current().chooseFile(
+        {QStringLiteral("CSV files (*.csv)|*.csv|All files (*.*)|*.*|"),
+         QStringLiteral("Save readings"), m_savedName});
+    if (!self || !chosen || chosen->isEmpty())
+        return;
+    if (QFile::exists(*chosen) &&
+        OperatorPrompt::current().ask(QStringLiteral("Overwrite ") + *chosen,
+                                      OperatorPrompt::Buttons::YesNo) !=
+            OperatorPrompt::Answer::Yes)
+        return;
+    if (!self)
+        return;
+    // Written whole or not at all: an old file is never left half replaced.
+    QSaveFile file(*chosen);
+    const QByteArray text = ReadingText::csvText(model->series().all()).toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        tell(QStringLiteral("Readings not saved: ") + *chosen + QStringLiteral("  ") +
+             file.errorString());
+        return;
+    }
+    m_savedName = *chosen;
+}
+
+void ReadingsWindow::startStopClicked() {
+    if (autoRepeat->running()) {
+        autoRepeat->stop();
+        return;
+    }
+    autoRepeat->start(qint64(repeat->interval->value() * 1e9), repeat->count->value());
+}
+
+void ReadingsWindow::closeEvent(QCloseEvent* event) {
+    autoRepeat->stop();
+    event->accept();
+}
+
+bool ReadingsWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == table && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        copySelection();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,53 @@
+// The Readings window: this run's readings since the last Clear, with statistics, limits and
+// their verdicts, auto-repeat, a trend chart, copy and Save. It keeps its own record and
+// leaves the results window and the data log as they are.
+#pragma once
+
+#include <QWidget>
+
+struct ShownReading;
+class AutoRepeat;
+class LimitsBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+class ReadingsModel;
+class RepeatBox;
+class StatisticsGrid;
+class TrendChart;
+
+class ReadingsWindow : public QWidget {
+    Q_OBJECT
+public:
+    ReadingsWindow();
+
+    void addReading(const ShownReading& shown);
+    void clear();
+    // The selected rows to the clipboard, oldest first.
+    void copySelection();
+    // The statistics to the clipboard (Ctrl+Shift+C).
+    void copyStatistics();
+    // The whole table to a CSV file the operator chooses.
+    void save();
+
+    ReadingsModel* model = nullptr;
+    AutoRepeat* autoRepeat = nullptr;
+    LimitsBox* limits = nullptr;
+    RepeatBox* repeat = nullptr;
+    StatisticsGrid* statistics = nullptr;
+    TrendChart* chart = nullptr;
+    QTableView* table = nullptr;
+    QLabel* verdict = nullptr;
+    QPushButton* clearButton = nullptr;
+    QPushButton* saveButton = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void startStopClicked();
+    void showVerdict(const QString& text, bool pass);
+
+    QString m_savedName; // offered again by the next Save
+};

@@ -1,0 +1,271 @@
+// The Readings window against an in-memory meter: opening it beside the results window, the
+// auto-repeat's schedule and every way it stops, and entries, verdicts, copy and Save typed
+// and read in a comma-decimal locale.
+#include "FakeSerialPort.h"
+#include "ScriptedPrompt.h"
+#include "configuration/Configure.h"
+#include "connection/Form1.h"
+#include "link/LineActivity.h"
+#include "link/Module1.h"
+#include "link/Wait.h"
+#include "measurement/DataLog.h"
+#include "measurement/ReadingsEntry.h"
+#include "measurement/frmMeasure.h"
+#include "readings/AutoRepeat.h"
+#include "readings/CheckedEntry.h"
+#include "readings/LimitsBox.h"
+#include "readings/Readings.h"
+#include "readings/ReadingsModel.h"
+#include "readings/ReadingsWindow.h"
+#include "readings/RepeatBox.h"
+#include "readings/StatisticsGrid.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <clocale>
+
+using Answer = OperatorPrompt::Answer;
+using Buttons = OperatorPrompt::Buttons;
+
+class ReadingsWindowTest : public QObject {
+    Q_OBJECT
+    FakeSerialPort* m_port = nullptr;
+    ScriptedPrompt* m_prompt = nullptr;
+    frmMeasure* m_results = nullptr;
+    QByteArray m_reply;
+    QList<qint64> m_triggers; // when each *TRG was written, in ms
+    QElapsedTimer m_clock;
+    int m_cyclesEnded = 0;
+    bool m_overlap = false;
+    bool m_hangUp = false;
+
+    ReadingsWindow& openReadings() {
+        QTest::keyClick(m_results, Qt::Key_R, Qt::ControlModifier);
+        ReadingsWindow* readings = Readings::existing();
+        [&] { QVERIFY(readings && readings->isVisible()); }();
+        QApplication::setActiveWindow(readings);
+        return *readings;
+    }
+    static void type(QLineEdit* entry, const QString& text) {
+        entry->setFocus();
+        entry->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    void startRepeat(ReadingsWindow& readings, const QString& interval, int count) {
+        type(readings.repeat->interval, interval);
+        readings.repeat->count->setValue(count);
+        readings.repeat->startStop->click();
+    }
+    void setSpeed(const QString& speed) { Configure::use().Accuracy->setCurrentText(speed); }
+
+private Q_SLOTS:
+    void initTestCase() {
+        connect(&LineActivity::instance(), &LineActivity::idle, this, [this] { ++m_cyclesEnded; });
+        Readings::install(false);
+    }
+    void init() {
+        Module1::reset();
+        Wait::resetCallOff();
+        LoadableWindow::setProgramEndHandler([] { Wait::callOffAll(); });
+        m_port = new FakeSerialPort;
+        m_port->setPortOpen(true);
+        Module1::setPort(m_port);
+        m_prompt = new ScriptedPrompt;
+        OperatorPrompt::install(m_prompt);
+        Module1::setAbandonHandler([] {});
+        m_reply = "0.0125\n";
+        m_triggers.clear();
+        m_clock.start();
+        m_cyclesEnded = 0;
+        m_overlap = m_hangUp = false;
+        m_port->onCommand = [this](const QByteArray& command) {
+            if (command == "*IDN?\r\n")
+                m_port->deliver("Norvale,MX7500,1,1\r\n", 2);
+            if (command != "*TRG\r\n")
+                return;
+            m_overlap |= m_triggers.size() != m_cyclesEnded; // an earlier cycle still runs
+            m_triggers << m_clock.elapsed();
+            if (m_hangUp)
+                m_port->hangUp();
+            else
+                m_port->deliver(m_reply, 2);
+        };
+        m_results = &frmMeasure::use();
+        setSpeed(QStringLiteral("Fast"));
+        m_results->show();
+        QApplication::setActiveWindow(m_results);
+        QVERIFY(QTest::qWaitForWindowActive(m_results));
+    }
+    void cleanup() {
+        QVERIFY2(m_prompt->done(), qPrintable(m_prompt->report()));
+        frmMeasure::unloadIfLoaded();
+        Configure::unloadIfLoaded();
+        Form1::unloadIfLoaded();
+        DataLog::close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTRY_VERIFY(!Readings::existing()); // it goes with the results window
+        delete m_prompt;
+        delete m_port;
+    }
+
+    // Ctrl+R and the context menu of any control open the one window, beside the results.
+    void opensBesideTheResultsWindowOnce() {
+        ReadingsWindow& readings = openReadings();
+        QCOMPARE(readings.windowTitle(), QStringLiteral("Readings"));
+        QVERIFY(!readings.frameGeometry().intersects(m_results->frameGeometry()));
+        readings.close();
+        QTimer::singleShot(0, [] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu && menu->actions().constLast()->text() == ReadingsEntry::menuText());
+            menu->actions().constLast()->trigger();
+            menu->close();
+        });
+        QContextMenuEvent click(QContextMenuEvent::Mouse, {5, 5},
+                                m_results->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(m_results->Start, &click);
+        QCOMPARE(Readings::existing(), &readings);
+        QVERIFY(readings.isVisible());
+        const QRect right = Readings::placeBeside({0, 0, 700, 300}, {500, 400}, {0, 0, 1024, 768});
+        QCOMPARE(right, QRect(0, 308, 500, 400)); // too narrow for the right side: below
+    }
+
+    // Starts 0.5 s apart from start to start when the cycle is short; a cycle longer than the
+    // interval (four 0.2 s pauses at Slow) delays the next, which then follows at once.
+    void repeatsOnSchedule_data() {
+        QTest::addColumn<QString>("speed");
+        QTest::addColumn<int>("gapMs");
+        QTest::newRow("short cycles") << "Fast" << 500;
+        QTest::newRow("cycles longer than the interval") << "Slow" << 1000;
+    }
+    void repeatsOnSchedule() {
+        QFETCH(QString, speed);
+        QFETCH(int, gapMs);
+        setSpeed(speed);
+        ReadingsWindow& readings = openReadings();
+        startRepeat(readings, QStringLiteral("0.5"), 3);
+        QTRY_VERIFY_WITH_TIMEOUT(!readings.autoRepeat->running(), 6000);
+        QTest::qWait(600);
+        QCOMPARE(m_triggers.size(), 3);
+        QCOMPARE(readings.model->rowCount(), 3);
+        QCOMPARE(readings.repeat->startStop->text(), QStringLiteral("&Start"));
+        QVERIFY(!m_overlap);
+        for (int i = 1; i < 3; ++i) {
+            const qint64 gap = m_triggers[i] - m_triggers[i - 1];
+            QVERIFY2(gap >= gapMs && gap < gapMs + 150, qPrintable(QString::number(gap)));
+        }
+    }
+
+    // An operator's Trigger that runs into the next start time is waited for, not overlapped.
+    void waitsForACycleRunningAtItsStartTime() {
+        ReadingsWindow& readings = openReadings();
+        startRepeat(readings, QStringLiteral("1"), 2);
+        QTRY_COMPARE(readings.model->rowCount(), 1);
+        setSpeed(QStringLiteral("Slow"));
+        QTimer::singleShot(500, m_results->Start, &QPushButton::click);
+        QTRY_VERIFY_WITH_TIMEOUT(!readings.autoRepeat->running(), 5000);
+        QCOMPARE(m_triggers.size(), 3);
+        QVERIFY(!m_overlap);
+        QVERIFY(m_triggers[2] - m_triggers[1] > 900); // after the operator's slow cycle
+    }
+
+    void stops_data() {
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"not responding, OK", "not responding, Cancel", "Readings closed",
+                                "Configure", "results closed", "Exit", "Stop"})
+            QTest::newRow(how) << QString(how);
+    }
+    void stops() {
+        QFETCH(QString, how);
+        ReadingsWindow& readings = openReadings();
+        QPointer<AutoRepeat> repeat = readings.autoRepeat;
+        startRepeat(readings, QStringLiteral("0.5"), 0);
+        QTRY_COMPARE(readings.model->rowCount(), 1);
+        int triggers = 1;
+        if (how.startsWith(QLatin1String("not responding"))) {
+            m_hangUp = true;
+            m_prompt->expect(Module1::notRespondingText(), Buttons::OkCancel,
+                             how.endsWith(QLatin1String("OK")) ? Answer::Ok : Answer::Cancel);
+            triggers = 2;
+        } else if (how == QLatin1String("Readings closed")) {
+            readings.close();
+        } else if (how == QLatin1String("Configure")) {
+            m_results->Config->click();
+            QVERIFY(Configure::use().isVisible());
+        } else if (how == QLatin1String("results closed")) {
+            m_results->close();
+        } else if (how == QLatin1String("Exit")) {
+            m_results->Exit->click();
+        } else {
+            readings.repeat->startStop->click();
+        }
+        QTest::qWait(1500);
+        QVERIFY(!repeat || !repeat->running());
+        QCOMPARE(m_triggers.size(), triggers);
+    }
+
+    // Typed key by key into the real entries, in a comma-decimal locale; copied and saved
+    // with ".".
+    void limitsVerdictCopyAndSaveInGerman() {
+        QVERIFY2(std::setlocale(LC_ALL, "de_DE.UTF-8"), "de_DE.UTF-8 is not installed");
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        ReadingsWindow& readings = openReadings();
+        readings.limits->mode->setCurrentIndex(2); // low to high, in mOhm
+        m_prompt->expectOk(QStringLiteral("Entry must be numeric"));
+        type(readings.limits->low, QStringLiteral("12.4"));
+        QCOMPARE(readings.limits->low->text(), QStringLiteral("9,5"));
+        m_prompt->expectOk(QStringLiteral("Low limit must not be above high limit"));
+        type(readings.limits->low, QStringLiteral("12,4"));
+        type(readings.limits->high, QStringLiteral("12,6"));
+        type(readings.limits->low, QStringLiteral("12,4"));
+        for (const QByteArray reply : {"0.0125\n", "0.0127\n"}) {
+            m_reply = reply;
+            m_results->Start->click();
+        }
+        QCOMPARE(readings.model->rowCount(), 2);
+        const QModelIndex newest = readings.model->index(0, 2);
+        QCOMPARE(newest.data().toString(), QStringLiteral("12,7 mOhm"));
+        QCOMPARE(readings.model->index(1, 6).data().toString(), QStringLiteral("PASS"));
+        QCOMPARE(readings.verdict->text(), QStringLiteral("HIGH"));
+        QCOMPARE(readings.statistics->text(0, 1), QStringLiteral("12,6 mOhm"));
+        QCOMPARE(readings.statistics->text(0, 4), QStringLiteral("12,7 mOhm"));
+
+        readings.table->setFocus();
+        readings.table->selectAll();
+        QTest::keyClick(readings.table, Qt::Key_C, Qt::ControlModifier);
+        const QStringList copied = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
+        QCOMPARE(copied.size(), 3);
+        QVERIFY2(copied[0].startsWith(QLatin1String("1\t")) &&
+                     copied[0].endsWith("\t0.0125\t\t\t\tPASS"),
+                 qPrintable(copied[0]));
+        QVERIFY2(copied[1].endsWith(QLatin1String("\t0.0127\t\t\t\tHIGH")), qPrintable(copied[1]));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("series.csv"));
+        m_prompt->expectFile(path);
+        readings.saveButton->click();
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.size(), 4);
+        QVERIFY(lines[1].startsWith("1,") && lines[1].endsWith(",0.0125,,,,PASS\r"));
+
+        readings.clearButton->click();
+        QCOMPARE(readings.model->rowCount(), 0);
+        QCOMPARE(readings.verdict->text(), QString());
+        QCOMPARE(readings.statistics->text(0, 0), QStringLiteral("0"));
+        std::setlocale(LC_ALL, "C");
+        QLocale::setDefault(QLocale::c());
+    }
+};
+
+QTEST_MAIN(ReadingsWindowTest)
+#include "tst_readings_window.moc"
