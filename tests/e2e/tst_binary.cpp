@@ -87,35 +87,15 @@ private Q_SLOTS:
             QSKIP(qPrintable(m_desktop.why()));
     }
 
-    void continueHandsOverAndExitEndsTheProgram() {
+    void terminationSignalLeavesLikeExitEndingTheLog() {
         Simulator sim;
         QVERIFY(sim.start());
         QProcess program;
-        startProgram(program, sim);
-
-        const QString connection = m_desktop.waitForWindow(kConnectionTitle);
-        QVERIFY2(!connection.isEmpty(), "the connection window did not appear");
-        m_desktop.click(connection, kContinue.x(), kContinue.y());
-
-        const QString results = m_desktop.waitForWindow(kResultsTitle);
+        const QString results = handOver(program, sim);
         QVERIFY2(!results.isEmpty(), "the results window did not appear");
-        QVERIFY(sim.waitForReceived(5));
-        QCOMPARE(sim.received(),
-                 (QList<QByteArray>{"\r\n", "\r\n", "\r\n", "*IDN?\r\n", ":TRIG:SOUR BUS\r\n"}));
-        QVERIFY(m_desktop.windowGone(kConnectionTitle));
-
-        m_desktop.click(results, kResultsExit.x(), kResultsExit.y());
-        QVERIFY2(program.waitForFinished(5000), "Exit did not end the program");
-        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(program.exitCode(), 0);
-        QCOMPARE(sim.received().size(), 5);
-    }
-
-    void terminationSignalLeavesLikeExitAndReleasesThePort() {
-        Simulator sim;
-        QVERIFY(sim.start());
-        QProcess program;
-        QVERIFY2(!handOver(program, sim).isEmpty(), "the results window did not appear");
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("term.csv"));
+        QVERIFY2(startLog(results, path), "the log did not start");
 
         // The port's lock file names the device: /dev/pts/7 is locked as LCK..pts_7.
         const QString lock = QStringLiteral("/var/lock/LCK..") +
@@ -127,6 +107,9 @@ private Q_SLOTS:
         QCOMPARE(program.exitCode(), 0);
         if (lockingInUse)
             QVERIFY2(!QFileInfo::exists(lock), "the port's lock was left behind");
+        const QList<QByteArray> lines = linesOf(path);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines.at(1).startsWith("Stop Log ,"), lines.at(1).constData());
     }
 
     void terminationSignalDuringTheStartUpBoxEndsTheProgram() {
@@ -175,6 +158,10 @@ private Q_SLOTS:
         QProcess program;
         const QString results = handOver(program, sim, QStringLiteral("de_DE.UTF-8"));
         QVERIFY2(!results.isEmpty(), "the results window did not appear");
+        QVERIFY(m_desktop.windowGone(kConnectionTitle));
+        QVERIFY(sim.waitForReceived(5));
+        QCOMPARE(sim.received(),
+                 (QList<QByteArray>{"\r\n", "\r\n", "\r\n", "*IDN?\r\n", ":TRIG:SOUR BUS\r\n"}));
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("komma.csv"));
         QVERIFY2(startLog(results, path), "the log did not start");
@@ -207,6 +194,8 @@ private Q_SLOTS:
         const QString back = m_desktop.waitForWindow(kResultsTitle);
         m_desktop.click(back, kResultsExit.x(), kResultsExit.y());
         QVERIFY2(program.waitForFinished(5000), "Exit did not end the program");
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
         const QList<QByteArray> lines = linesOf(path);
         QCOMPARE(lines.size(), 4);
         // The German short date, with the year widened to four digits.
