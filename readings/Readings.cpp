@@ -5,6 +5,8 @@
 #include "measurement/frmMeasure.h"
 #include "readings/ReadingsWindow.h"
 
+#include <QDateTime>
+#include <QList>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
@@ -17,6 +19,13 @@ namespace {
 
 QPointer<ReadingsWindow> g_window;
 bool g_openAtHandOver = false;
+// The run's readings shown before the window was first opened, with the time of each: the
+// window's table holds the whole run, yet nothing of it is built until it is asked for.
+struct Earlier {
+    ShownReading shown;
+    qint64 msecsSinceEpoch;
+};
+QList<Earlier> g_earlier;
 constexpr int kGap = 8;
 
 void placeBesideResults(ReadingsWindow& window) {
@@ -56,6 +65,9 @@ ReadingsWindow& open() {
             g_window->close();
             g_window->deleteLater();
         });
+        for (const Earlier& earlier : std::as_const(g_earlier))
+            g_window->addReadingTakenAt(earlier.shown, earlier.msecsSinceEpoch);
+        g_earlier.clear();
         placeBesideResults(*g_window);
     }
     g_window->show();
@@ -76,6 +88,11 @@ void install(bool atHandOver) {
     connected = true;
     ResultsEvents& events = ResultsEvents::instance();
     QObject::connect(&events, &ResultsEvents::readingsRequested, [] { open(); });
+    QObject::connect(&events, &ResultsEvents::readingShown, [](const ShownReading& shown) {
+        if (!g_window)
+            g_earlier.append({shown, QDateTime::currentMSecsSinceEpoch()});
+    });
+    QObject::connect(&events, &ResultsEvents::resultsClosing, [] { g_earlier.clear(); });
     QObject::connect(&events, &ResultsEvents::resultsShown, [] {
         if (!g_openAtHandOver)
             return;

@@ -113,8 +113,11 @@ ReadingsWindow::ReadingsWindow() {
 }
 
 void ReadingsWindow::addReading(const ShownReading& shown) {
-    const Reading reading =
-        readingOf(shown, limits->settings(), QDateTime::currentMSecsSinceEpoch());
+    addReadingTakenAt(shown, QDateTime::currentMSecsSinceEpoch());
+}
+
+void ReadingsWindow::addReadingTakenAt(const ShownReading& shown, qint64 msecsSinceEpoch) {
+    const Reading reading = readingOf(shown, limits->settings(), msecsSinceEpoch);
     model->add(reading);
     statistics->show(model->series());
     showVerdict(Limits::text(reading.verdict), reading.verdict == Limits::Verdict::Pass);

@@ -22,6 +22,10 @@ public:
     ReadingsWindow();
 
     void addReading(const ShownReading& shown);
+
+    // The same for a reading shown earlier, at `msecsSinceEpoch`.
+
+    void addReadingTakenAt(const ShownReading& shown, qint64 msecsSinceEpoch);
     void clear();
     // The selected rows to the clipboard, oldest first.
     void copySelection();
