@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include <cmath>
+
 namespace {
 const QString kConnectionTitle = QStringLiteral("Norvale MX7500 Virtual Front Panel Wizard V1.0");
 const QString kResultsTitle = QStringLiteral("Results");
@@ -36,7 +38,8 @@ class BinaryTest : public QObject {
     Q_OBJECT
     Desktop m_desktop;
 
-    void startProgram(QProcess& program, const Simulator& sim, const QString& locale = {}) {
+    void startProgram(QProcess& program, const Simulator& sim, const QString& locale = {},
+                      const QStringList& arguments = {}) {
         QProcessEnvironment environment = m_desktop.environment();
         if (!locale.isEmpty()) {
             environment.insert(QStringLiteral("LANG"), locale);
@@ -46,14 +49,15 @@ class BinaryTest : public QObject {
         environment.remove(QStringLiteral("MX7500_COM2"));
         program.setProcessEnvironment(environment);
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        program.start(QStringLiteral(MX7500_BIN), {});
+        program.start(QStringLiteral(MX7500_BIN), arguments);
         QVERIFY(program.waitForStarted(5000));
     }
 
     // Starts the program on the simulator and presses Continue; the results window's id, or
     // nothing when the hand-over did not happen.
-    QString handOver(QProcess& program, const Simulator& sim, const QString& locale = {}) {
-        startProgram(program, sim, locale);
+    QString handOver(QProcess& program, const Simulator& sim, const QString& locale = {},
+                     const QStringList& arguments = {}) {
+        startProgram(program, sim, locale, arguments);
         const QString connection = m_desktop.waitForWindow(kConnectionTitle);
         if (connection.isEmpty())
             return QString();
@@ -61,24 +65,28 @@ class BinaryTest : public QObject {
         return m_desktop.waitForWindow(kResultsTitle);
     }
 
-    // Start Log, the path typed into the file dialog; true once the caption names the log.
-    bool startLog(const QString& results, const QString& path) {
-        m_desktop.click(results, kStartLog.x(), kStartLog.y());
-        const QString dialog = m_desktop.waitForWindow(QStringLiteral("Select a file name"));
+    // Types a file name into the file dialog with this title; true once the dialog has gone.
+    // Under load the name box's completion list may still be open when Return comes, and
+    // Return then only closes the list: an operator presses it again.
+    bool chooseFile(const QString& title, const QString& path) {
+        const QString dialog = m_desktop.waitForWindow(title);
         if (dialog.isEmpty())
             return false;
         m_desktop.type(dialog, path);
-        // Under load the name box's completion list may still be open when Return comes, and
-        // Return then only closes the list: an operator presses it again.
-        const QString logging = QStringLiteral("logging to file ") + path;
         for (int attempt = 0; attempt < 4; ++attempt) {
             m_desktop.key(dialog, QStringLiteral("Return"));
-            if (!m_desktop.waitForWindow(logging, 5000).isEmpty())
+            QTest::qWait(1000);
+            if (m_desktop.windowGone(title))
                 return true;
-            if (m_desktop.windowGone(QStringLiteral("Select a file name")))
-                return false;
         }
         return false;
+    }
+
+    // Start Log, the path typed into the file dialog; true once the caption names the log.
+    bool startLog(const QString& results, const QString& path) {
+        m_desktop.click(results, kStartLog.x(), kStartLog.y());
+        return chooseFile(QStringLiteral("Select a file name"), path) &&
+               !m_desktop.waitForWindow(QStringLiteral("logging to file ") + path, 5000).isEmpty();
     }
 
 private Q_SLOTS:
@@ -215,6 +223,81 @@ private Q_SLOTS:
                  lines.at(3).constData());
     }
 
+    // --readings under a comma-decimal locale against a noisy simulator: five auto-repeated
+    // readings at 0.5 s, and what the table, the statistics, the saved CSV and the data log
+    // then hold.
+    void readingsWindowRepeatsFiveReadings() {
+        Simulator sim({QStringLiteral("--noise"), QStringLiteral("2"), QStringLiteral("--seed"),
+                       QStringLiteral("5")});
+        QVERIFY(sim.start());
+        QProcess program;
+        const QString results =
+            handOver(program, sim, QStringLiteral("de_DE.UTF-8"), {QStringLiteral("--readings")});
+        const QString readings = m_desktop.waitForWindow(QStringLiteral("Readings"));
+        QVERIFY2(!results.isEmpty() && !readings.isEmpty(), "no results or Readings window");
+
+        QTemporaryDir dir;
+        const QString log = dir.filePath(QStringLiteral("log.csv"));
+        QVERIFY2(startLog(results, log), "the log did not start");
+
+        m_desktop.key(readings, QStringLiteral("alt+e"));
+        m_desktop.key(readings, QStringLiteral("ctrl+a"));
+        m_desktop.type(readings, QStringLiteral("0,5\t"));
+        m_desktop.key(readings, QStringLiteral("alt+n"));
+        m_desktop.key(readings, QStringLiteral("ctrl+a"));
+        m_desktop.type(readings, QStringLiteral("5\t"));
+        m_desktop.key(readings, QStringLiteral("alt+s"));
+        // Start line and five data lines; no sixth reading comes after them.
+        QTRY_COMPARE_WITH_TIMEOUT(linesOf(log).size(), 6, 20000);
+        QTest::qWait(2000);
+        const QList<QByteArray> logged = linesOf(log);
+        QCOMPARE(logged.size(), 6);
+
+        QList<double> values; // the meter's texts, as the log keeps them
+        for (const QByteArray& line : logged.mid(1)) {
+            QVERIFY2(line.startsWith("Rx,") && line.endsWith(", Ohm\r"), line.constData());
+            values << line.mid(3, line.size() - 9).toDouble();
+        }
+        QVERIFY(values.first() != values.last()); // the noise is there
+
+        // The table: five rows, "." numbers, oldest first.
+        m_desktop.key(readings, QStringLiteral("alt+v"));
+        const QString saved = dir.filePath(QStringLiteral("series.csv"));
+        QVERIFY2(chooseFile(QStringLiteral("Save readings"), saved), "the readings were not saved");
+        const QList<QByteArray> csv = linesOf(saved);
+        QCOMPARE(csv.size(), 6);
+        QCOMPARE(csv[0], QByteArray("Number,Time,Rx (Ohm),Rtc (Ohm),Temperature (C),"
+                                    "Coefficient (1/C),Verdict\r"));
+        const QRegularExpression iso(
+            QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-Z]"));
+        double mean = 0;
+        for (int i = 0; i < 5; ++i) {
+            const QList<QByteArray> fields = csv[i + 1].split(',');
+            QCOMPARE(fields.size(), 7);
+            QCOMPARE(fields[0].toInt(), i + 1);
+            QVERIFY2(iso.match(QString::fromLatin1(fields[1])).hasMatch(), fields[1].constData());
+            QVERIFY(qAbs(fields[2].toDouble() / values[i] - 1) < 1e-6);
+            mean += values[i] / 5;
+        }
+        double squares = 0;
+        for (double v : values)
+            squares += (v - mean) * (v - mean);
+
+        // The statistics as the window holds them.
+        m_desktop.key(readings, QStringLiteral("ctrl+shift+c"));
+        QTRY_VERIFY(m_desktop.clipboard().contains(QLatin1String("\nRx\t")));
+        const QStringList rx =
+            m_desktop.clipboard().split(QLatin1Char('\n')).at(1).split(QLatin1Char('\t'));
+        QCOMPARE(rx.size(), 7);
+        QCOMPARE(rx[1], QStringLiteral("5"));
+        QVERIFY2(qAbs(rx[2].toDouble() / mean - 1) < 1e-6, qPrintable(rx[2]));
+        QVERIFY2(qAbs(rx[3].toDouble() / std::sqrt(squares / 4) - 1) < 1e-5, qPrintable(rx[3]));
+        const double lowest = *std::min_element(values.begin(), values.end());
+        QVERIFY2(qAbs(rx[4].toDouble() / lowest - 1) < 1e-6, qPrintable(rx[4]));
+
+        program.terminate();
+        QVERIFY(program.waitForFinished(10000));
+    }
     // Last: a killed client leaves the display's focus where no later test expects it.
     void everyLoggedReadingSurvivesAKill() {
         Simulator sim;

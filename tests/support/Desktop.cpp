@@ -122,6 +122,10 @@ QString Desktop::copyText(const QString& window, int x, int y) const {
     click(window, x, y);
     key(window, QStringLiteral("ctrl+a"));
     key(window, QStringLiteral("ctrl+c"));
+    return clipboard();
+}
+
+QString Desktop::clipboard() const {
     QProcess clip;
     clip.setProcessEnvironment(environment());
     clip.start(QStringLiteral("xclip"),

@@ -30,6 +30,8 @@ public:
     void click(const QString& window, int x, int y) const;
     void key(const QString& window, const QString& keys) const;
     void type(const QString& window, const QString& text) const;
+    // The clipboard's text, as another program reads it.
+    QString clipboard() const;
     // What an operator copies out of a text box: a click into it, Ctrl+A, Ctrl+C.
     QString copyText(const QString& window, int x, int y) const;
 
