@@ -3,6 +3,7 @@
 
 #include "link/PortOrder.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSerialPortInfo>
 
@@ -25,7 +26,7 @@ QString namedDevice(int index, QString* source = nullptr) {
 }
 
 // The one place that asks the system; everything after works on plain descriptions.
-QList<PortDescription> systemPorts() {
+QList<PortDescription> askTheSystem() {
     QStringList consoles; // first word of each /proc/consoles line: "ttyS0"
     QFile file(QStringLiteral("/proc/consoles"));
     // Read to the end rather than asking atEnd(): files in /proc report a size of 0.
@@ -48,6 +49,18 @@ QList<PortDescription> systemPorts() {
         ports << port;
     }
     return ports;
+}
+
+// Asking takes tens of milliseconds (every device node is examined), and the window's load
+// step opens the port three times in a row; within a second the answer is taken as the same.
+QList<PortDescription> systemPorts() {
+    static QList<PortDescription> last;
+    static QElapsedTimer age;
+    if (!age.isValid() || age.hasExpired(1000)) {
+        last = askTheSystem();
+        age.start();
+    }
+    return last;
 }
 
 QString hex(const std::optional<quint16>& id) {
