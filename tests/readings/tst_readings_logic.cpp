@@ -197,10 +197,13 @@ private Q_SLOTS:
         } cases[] = {{Entries::limit, "9,5", kGerman, 9.5, {}},
                      {Entries::limit, "9.5", kGerman, -1, nan},
                      {Entries::tolerance, "100", kEnglish, 100, {}},
-                     {Entries::tolerance, "100.5", kEnglish, -1, Entries::kTolerance},
+                     {Entries::tolerance, "100.5", kEnglish, -1,
+                      QString("Tolerance must be between 0 and 100 %")},
                      {Entries::interval, "0,5", kGerman, 0.5, {}},
-                     {Entries::interval, "0.4", kEnglish, -1, Entries::kInterval},
-                     {Entries::interval, "3601", kEnglish, -1, Entries::kInterval}};
+                     {Entries::interval, "0.4", kEnglish, -1,
+                      QString("Interval must be between 0.5 and 3600 s")},
+                     {Entries::interval, "3601", kEnglish, -1,
+                      QString("Interval must be between 0.5 and 3600 s")}};
         for (const auto& c : cases) {
             const Entries::Checked got = c.check(QString::fromLatin1(c.text), c.locale);
             QCOMPARE(got.value.value_or(-1.0), c.value);

@@ -128,7 +128,7 @@ private Q_SLOTS:
         readings.close();
         QTimer::singleShot(0, [] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QVERIFY(menu && menu->actions().constLast()->text() == ReadingsEntry::menuText());
+            QVERIFY(menu && menu->actions().constLast()->text() == QStringLiteral("Readings..."));
             menu->actions().constLast()->trigger();
             menu->close();
         });
@@ -195,8 +195,11 @@ private Q_SLOTS:
         int triggers = 1;
         if (how.startsWith(QLatin1String("not responding"))) {
             m_hangUp = true;
-            m_prompt->expect(Module1::notRespondingText(), Buttons::OkCancel,
-                             how.endsWith(QLatin1String("OK")) ? Answer::Ok : Answer::Cancel);
+            m_prompt->expect(
+                QStringLiteral("MX7500 not responding\rMake sure MX7500 is turned on and "
+                               "RS232 cable is connected\rIn System Setup, System "
+                               "Configuration, check Baud Rate "),
+                Buttons::OkCancel, how.endsWith(QLatin1String("OK")) ? Answer::Ok : Answer::Cancel);
             triggers = 2;
         } else if (how == QLatin1String("Readings closed")) {
             readings.close();
