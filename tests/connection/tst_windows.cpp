@@ -27,7 +27,6 @@ class WindowsTest : public Panel {
         return next;
     }
 
-
 private Q_SLOTS:
     void aWindowExistsOnceAndUnloadingStartsItAfresh() {
         Configure& first = Configure::use();
