@@ -1,14 +1,10 @@
 // The Readings window against an in-memory meter: opening it beside the results window, the
 // auto-repeat's schedule and every way it stops, and entries, verdicts, copy and Save typed
 // and read in a comma-decimal locale.
-#include "FakeSerialPort.h"
-#include "ScriptedPrompt.h"
+#include "Panel.h"
 #include "configuration/Configure.h"
-#include "connection/Form1.h"
 #include "link/LineActivity.h"
 #include "link/Module1.h"
-#include "link/Wait.h"
-#include "measurement/DataLog.h"
 #include "measurement/ReadingsEntry.h"
 #include "measurement/frmMeasure.h"
 #include "readings/AutoRepeat.h"
@@ -35,12 +31,9 @@
 using Answer = OperatorPrompt::Answer;
 using Buttons = OperatorPrompt::Buttons;
 
-class ReadingsWindowTest : public QObject {
+class ReadingsWindowTest : public Panel {
     Q_OBJECT
-    FakeSerialPort* m_port = nullptr;
-    ScriptedPrompt* m_prompt = nullptr;
     frmMeasure* m_results = nullptr;
-    QByteArray m_reply;
     QList<qint64> m_triggers; // when each *TRG was written, in ms
     QElapsedTimer m_clock;
     int m_cyclesEnded = 0;
@@ -65,56 +58,37 @@ class ReadingsWindowTest : public QObject {
         readings.repeat->count->setValue(count);
         readings.repeat->startStop->click();
     }
-    void setSpeed(const QString& speed) { Configure::use().Accuracy->setCurrentText(speed); }
 
 private Q_SLOTS:
     void initTestCase() {
+        Panel::initTestCase();
         connect(&LineActivity::instance(), &LineActivity::idle, this, [this] { ++m_cyclesEnded; });
         Readings::install(false);
     }
     void init() {
-        Module1::reset();
-        Wait::resetCallOff();
-        LoadableWindow::setProgramEndHandler([] { Wait::callOffAll(); });
-        m_port = new FakeSerialPort;
-        m_port->setPortOpen(true);
-        Module1::setPort(m_port);
-        m_prompt = new ScriptedPrompt;
-        OperatorPrompt::install(m_prompt);
-        Module1::setAbandonHandler([] {});
-        m_reply = "0.0125\n";
+        Panel::init();
+        m_results = &handOver();
         m_triggers.clear();
         m_clock.start();
         m_cyclesEnded = 0;
         m_overlap = m_hangUp = false;
-        m_port->onCommand = [this](const QByteArray& command) {
+        port->onCommand = [this](const QByteArray& command) {
             if (command == "*IDN?\r\n")
-                m_port->deliver("Norvale,MX7500,1,1\r\n", 2);
+                port->deliver(identity, 2);
             if (command != "*TRG\r\n")
                 return;
             m_overlap |= m_triggers.size() != m_cyclesEnded; // an earlier cycle still runs
             m_triggers << m_clock.elapsed();
             if (m_hangUp)
-                m_port->hangUp();
+                port->hangUp();
             else
-                m_port->deliver(m_reply, 2);
+                port->deliver(reading, 2);
         };
-        m_results = &frmMeasure::use();
-        setSpeed(QStringLiteral("Fast"));
-        m_results->show();
-        QApplication::setActiveWindow(m_results);
-        QVERIFY(QTest::qWaitForWindowActive(m_results));
+        activate(m_results);
     }
     void cleanup() {
-        QVERIFY2(m_prompt->done(), qPrintable(m_prompt->report()));
-        frmMeasure::unloadIfLoaded();
-        Configure::unloadIfLoaded();
-        Form1::unloadIfLoaded();
-        DataLog::close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Panel::cleanup();
         QTRY_VERIFY(!Readings::existing()); // it goes with the results window
-        delete m_prompt;
-        delete m_port;
     }
 
     // Ctrl+R and the context menu of any control open the one window, beside the results,
@@ -195,7 +169,7 @@ private Q_SLOTS:
         int triggers = 1;
         if (how.startsWith(QLatin1String("not responding"))) {
             m_hangUp = true;
-            m_prompt->expect(
+            prompt->expect(
                 QStringLiteral("MX7500 not responding\rMake sure MX7500 is turned on and "
                                "RS232 cable is connected\rIn System Setup, System "
                                "Configuration, check Baud Rate "),
@@ -225,15 +199,15 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         ReadingsWindow& readings = openReadings();
         readings.limits->mode->setCurrentIndex(2); // low to high, in mOhm
-        m_prompt->expectOk(QStringLiteral("Entry must be numeric"));
+        prompt->expectOk(QStringLiteral("Entry must be numeric"));
         type(readings.limits->low, QStringLiteral("12.4"));
         QCOMPARE(readings.limits->low->text(), QStringLiteral("9,5"));
-        m_prompt->expectOk(QStringLiteral("Low limit must not be above high limit"));
+        prompt->expectOk(QStringLiteral("Low limit must not be above high limit"));
         type(readings.limits->low, QStringLiteral("12,4"));
         type(readings.limits->high, QStringLiteral("12,6"));
         type(readings.limits->low, QStringLiteral("12,4"));
         for (const QByteArray reply : {"0.0125\n", "0.0127\n"}) {
-            m_reply = reply;
+            reading = reply;
             m_results->Start->click();
         }
         QCOMPARE(readings.model->rowCount(), 2);
@@ -256,7 +230,7 @@ private Q_SLOTS:
 
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("series.csv"));
-        m_prompt->expectFile(path);
+        prompt->expectFile(path);
         readings.saveButton->click();
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));

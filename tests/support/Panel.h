@@ -65,7 +65,8 @@ protected:
     static void typeInto(QWidget* box, const QString& text);
     static void activate(QWidget* window);
 
-private Q_SLOTS:
+    // Tests with more to set up call these from their own.
+protected Q_SLOTS:
     void initTestCase();
     void init();
     void cleanup();
