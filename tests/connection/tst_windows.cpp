@@ -92,6 +92,20 @@ private Q_SLOTS:
         QCOMPARE(int(opens), int(qMax(typed.size(), qsizetype(1))) + (portBox ? 1 : 0));
     }
 
+    // Picking from the lists (here by the keyboard's arrow keys) runs the choices too.
+    void pickingFromTheListsChooses() {
+        Form1& form = showConnection();
+        activate(&form);
+        QTest::mouseClick(form.port->lineEdit(), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(form.port->currentText(), QStringLiteral("2"));
+        QCOMPARE(port->commPort(), 2);
+        QTest::mouseClick(form.baud->lineEdit(), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(port->baudRate(), 19200);
+        QVERIFY(port->portOpen());
+    }
+
     // A message box coming up takes the focus from the port box: that is no choice of the
     // operator's (or the box would bring itself back for ever); tabbing away is.
     void aPortThatWillNotOpenIsReportedOncePerChoice() {
