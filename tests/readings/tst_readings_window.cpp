@@ -23,7 +23,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <clocale>
@@ -111,8 +110,6 @@ private Q_SLOTS:
         QApplication::sendEvent(m_results->Start, &click);
         QCOMPARE(Readings::existing(), &readings);
         QVERIFY(readings.isVisible());
-        const QRect right = Readings::placeBeside({0, 0, 700, 300}, {500, 400}, {0, 0, 1024, 768});
-        QCOMPARE(right, QRect(0, 308, 500, 400)); // too narrow for the right side: below
     }
 
     // Starts 0.5 s apart from start to start when the cycle is short; a cycle longer than the
@@ -141,19 +138,6 @@ private Q_SLOTS:
         }
     }
 
-    // An operator's Trigger that runs into the next start time is waited for, not overlapped.
-    void waitsForACycleRunningAtItsStartTime() {
-        ReadingsWindow& readings = openReadings();
-        startRepeat(readings, QStringLiteral("1"), 2);
-        QTRY_COMPARE(readings.model->rowCount(), 1);
-        setSpeed(QStringLiteral("Slow"));
-        QTimer::singleShot(500, m_results->Start, &QPushButton::click);
-        QTRY_VERIFY_WITH_TIMEOUT(!readings.autoRepeat->running(), 5000);
-        QCOMPARE(m_triggers.size(), 3);
-        QVERIFY(!m_overlap);
-        QVERIFY(m_triggers[2] - m_triggers[1] > 900); // after the operator's slow cycle
-    }
-
     void stops_data() {
         QTest::addColumn<QString>("how");
         for (const char* how : {"not responding, OK", "not responding, Cancel", "Readings closed",
@@ -169,11 +153,8 @@ private Q_SLOTS:
         int triggers = 1;
         if (how.startsWith(QLatin1String("not responding"))) {
             m_hangUp = true;
-            prompt->expect(
-                QStringLiteral("MX7500 not responding\rMake sure MX7500 is turned on and "
-                               "RS232 cable is connected\rIn System Setup, System "
-                               "Configuration, check Baud Rate "),
-                Buttons::OkCancel, how.endsWith(QLatin1String("OK")) ? Answer::Ok : Answer::Cancel);
+            prompt->expect(kNotResponding, Buttons::OkCancel,
+                           how.endsWith(QLatin1String("OK")) ? Answer::Ok : Answer::Cancel);
             triggers = 2;
         } else if (how == QLatin1String("Readings closed")) {
             readings.close();
@@ -192,9 +173,8 @@ private Q_SLOTS:
         QCOMPARE(m_triggers.size(), triggers);
     }
 
-    // Typed key by key into the real entries, in a comma-decimal locale; copied and saved
-    // with ".".
-    void limitsVerdictCopyAndSaveInGerman() {
+    // Typed key by key into the real entries, in a comma-decimal locale; copied with ".".
+    void limitsVerdictAndCopyInGerman() {
         QVERIFY2(std::setlocale(LC_ALL, "de_DE.UTF-8"), "de_DE.UTF-8 is not installed");
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         ReadingsWindow& readings = openReadings();
@@ -210,9 +190,7 @@ private Q_SLOTS:
             reading = reply;
             m_results->Start->click();
         }
-        QCOMPARE(readings.model->rowCount(), 2);
-        const QModelIndex newest = readings.model->index(0, 2);
-        QCOMPARE(newest.data().toString(), QStringLiteral("12,7 mOhm"));
+        QCOMPARE(readings.model->index(0, 2).data().toString(), QStringLiteral("12,7 mOhm"));
         QCOMPARE(readings.model->index(1, 6).data().toString(), QStringLiteral("PASS"));
         QCOMPARE(readings.verdict->text(), QStringLiteral("HIGH"));
         QCOMPARE(readings.statistics->text(0, 1), QStringLiteral("12,6 mOhm"));
@@ -222,26 +200,13 @@ private Q_SLOTS:
         readings.table->selectAll();
         QTest::keyClick(readings.table, Qt::Key_C, Qt::ControlModifier);
         const QStringList copied = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
-        QCOMPARE(copied.size(), 3);
-        QVERIFY2(copied[0].startsWith(QLatin1String("1\t")) &&
-                     copied[0].endsWith("\t0.0125\t\t\t\tPASS"),
-                 qPrintable(copied[0]));
-        QVERIFY2(copied[1].endsWith(QLatin1String("\t0.0127\t\t\t\tHIGH")), qPrintable(copied[1]));
-
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("series.csv"));
-        prompt->expectFile(path);
-        readings.saveButton->click();
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QList<QByteArray> lines = file.readAll().split('\n');
-        QCOMPARE(lines.size(), 4);
-        QVERIFY(lines[1].startsWith("1,") && lines[1].endsWith(",0.0125,,,,PASS\r"));
+        QVERIFY2(copied.size() == 3 && copied[0].endsWith("\t0.0125\t\t\t\tPASS") &&
+                     copied[1].endsWith("\t0.0127\t\t\t\tHIGH"),
+                 qPrintable(copied.join('\n')));
 
         readings.clearButton->click();
         QCOMPARE(readings.model->rowCount(), 0);
         QCOMPARE(readings.verdict->text(), QString());
-        QCOMPARE(readings.statistics->text(0, 0), QStringLiteral("0"));
         std::setlocale(LC_ALL, "C");
         QLocale::setDefault(QLocale::c());
     }
