@@ -2,6 +2,7 @@
 // exchange against the in-memory port: every way a wait ends, and what is taken from it.
 #include "FakeSerialPort.h"
 #include "ScriptedPrompt.h"
+#include "Table.h"
 #include "link/Framing.h"
 #include "link/Module1.h"
 #include "link/Wait.h"
@@ -42,19 +43,6 @@ class LinkTest : public QObject {
     }
 
 private Q_SLOTS:
-    void framesWithCrLf() {
-        QCOMPARE(Framing::frame("*IDN?"), QByteArray("*IDN?\r\n"));
-        QCOMPARE(Framing::frame(""), QByteArray("\r\n"));
-        QCOMPARE(Framing::frame(":Sens:AVER:COUN 10"), QByteArray(":Sens:AVER:COUN 10\r\n"));
-    }
-
-    void lineEndIsAnLfAnywhere() {
-        QVERIFY(Framing::holdsLineEnd(QStringLiteral("\n")));
-        QVERIFY(Framing::holdsLineEnd(QStringLiteral("1.0\nrest")));
-        QVERIFY(!Framing::holdsLineEnd(QStringLiteral("1.0\r")));
-        QVERIFY(!Framing::holdsLineEnd(QString()));
-    }
-
     void replyIsCappedAndKeepsEveryByte() {
         QString reply;
         Framing::appendReceived(reply, QByteArray("\xb5\x00z", 3));
@@ -68,48 +56,32 @@ private Q_SLOTS:
 
     void identificationFields_data() {
         QTest::addColumn<QString>("reply");
-        QTest::addColumn<QStringList>("fields");
-        QTest::newRow("four fields, CR LF")
-            << "Norvale,MX7500,MX75-000123,1.04\r\n"
-            << QStringList{"Norvale", "MX7500", "MX75-000123", "1.04"};
-        QTest::newRow("blanks kept") << " Norvale , MX7500 ,a,b\n"
-                                     << QStringList{" Norvale ", " MX7500 ", "a", "b"};
-        QTest::newRow("more fields") << "A,B,C,D,E\r\n" << QStringList{"A", "B", "C", "D"};
-        QTest::newRow("no comma") << "MX7500\r\n" << QStringList{"MX7500", "", "", ""};
-        QTest::newRow("one comma") << "Norvale,MX7500\r\n"
-                                   << QStringList{"Norvale", "MX7500", "", ""};
-        QTest::newRow("bare LF") << "\n" << QStringList{"", "", "", ""};
-        QTest::newRow("text after LF") << "N,M,S,F\r\nN2,M2\n" << QStringList{"N", "M", "S", "F"};
-        QTest::newRow("partial, no LF") << "Norvale,MX75" << QStringList{"Norvale", "MX75", "", ""};
+        QTest::addColumn<QString>("fields");
+        row("four fields, CR LF", "Norvale,MX7500,MX75-000123,1.04\r\n",
+            "Norvale|MX7500|MX75-000123|1.04");
+        row("blanks kept", " Norvale , MX7500 ,a,b\n", " Norvale | MX7500 |a|b");
+        row("more fields", "A,B,C,D,E\r\n", "A|B|C|D");
+        row("one comma", "Norvale,MX7500\r\n", "Norvale|MX7500||");
+        row("text after LF", "N,M,S,F\r\nN2,M2\n", "N|M|S|F");
+        row("partial, no LF", "Norvale,MX75", "Norvale|MX75||");
     }
     void identificationFields() {
         QFETCH(QString, reply);
-        QFETCH(QStringList, fields);
+        QFETCH(QString, fields);
         const Framing::Identification id = Framing::splitIdentification(reply);
-        QCOMPARE((QStringList{id.maker, id.model, id.field3, id.field4}), fields);
+        QCOMPARE((QStringList{id.maker, id.model, id.field3, id.field4}), cells(fields));
     }
 
     void measurementCleanUpOrder_data() {
         QTest::addColumn<QString>("reply");
         QTest::addColumn<QString>("cleaned");
-        QTest::newRow("LF") << "0.0125\n"
-                            << "0.0125";
-        QTest::newRow("leading blanks") << "  0.0125\n"
-                                        << "0.0125";
-        QTest::newRow("blanks before LF stay") << "0.0125  \n"
-                                               << "0.0125  ";
-        QTest::newRow("CR LF leaves CR") << "0.0125\r\n"
-                                         << "0.0125\r";
-        QTest::newRow("LF CR") << "0.0125\n\r"
-                               << "0.0125";
-        QTest::newRow("text after LF stays") << "1\n2\n"
-                                             << "1\n2";
-        QTest::newRow("bare LF") << "\n"
-                                 << "";
-        QTest::newRow("blanks only") << "   "
-                                     << "";
-        QTest::newRow("tab is not a blank") << "\t1\n"
-                                            << "\t1";
+        row("leading blanks", "  0.0125\n", "0.0125");
+        row("blanks before LF stay", "0.0125  \n", "0.0125  ");
+        row("CR LF leaves CR", "0.0125\r\n", "0.0125\r");
+        row("LF CR", "0.0125\n\r", "0.0125");
+        row("text after LF stays", "1\n2\n", "1\n2");
+        row("blanks only", "   ", "");
+        row("tab is not a blank", "\t1\n", "\t1");
     }
     void measurementCleanUpOrder() {
         QFETCH(QString, reply);
@@ -140,20 +112,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reply");
         QTest::addColumn<int>("fromMs");
         QTest::addColumn<int>("toMs");
-        const std::optional<Answer> none;
-        QTest::newRow("pieces, ends at the LF") << "1.25@5|0000e-02@15|\nafter@25|late\n@200"
-                                                << none << "1.250000e-02\nafter" << 0 << 150;
-        QTest::newRow("already waiting") << "N,M,S,F\r\n@-1" << none << "N,M,S,F\r\n" << 0 << 1000;
-        QTest::newRow("bare LF") << "\n@0" << none << "\n" << 0 << 1000;
-        QTest::newRow("late LF, no polling") << "x\n@300" << none << "x\n" << 300 << 1000;
-        QTest::newRow("partial at the deadline") << "1.25@50" << none << "1.25" << 10000 << 10500;
-        QTest::newRow("silence, OK") << "" << std::optional(Answer::Ok) << "" << 10000 << 10500;
-        QTest::newRow("silence, Cancel")
-            << "" << std::optional(Answer::Cancel) << "" << 10000 << 10500;
-        QTest::newRow("dead line") << "hangup@30" << std::optional(Answer::Ok) << "" << 0 << 1000;
-        QTest::newRow("fragment, then dead line")
-            << "1.25@5|hangup@30" << std::optional(Answer::Ok) << "" << 0 << 1000;
-        QTest::newRow("windows closed") << "calloff@30" << none << "" << 0 << 1000;
+        const std::optional<Answer> none, ok(Answer::Ok), cancel(Answer::Cancel);
+        row("pieces, ends at the LF", "1.25@5|0000e-02@15|\nafter@25|late\n@200", none,
+            "1.250000e-02\nafter", 0, 150);
+        row("already waiting", "N,M,S,F\r\n@-1", none, "N,M,S,F\r\n", 0, 1000);
+        row("late LF, no polling", "x\n@300", none, "x\n", 300, 1000);
+        row("partial at the deadline", "1.25@50", none, "1.25", 10000, 10500);
+        row("silence, OK", "", ok, "", 10000, 10500);
+        row("silence, Cancel", "", cancel, "", 10000, 10500);
+        row("dead line", "hangup@30", ok, "", 0, 1000);
+        row("fragment, then dead line", "1.25@5|hangup@30", ok, "", 0, 1000);
+        row("windows closed", "calloff@30", none, "", 0, 1000);
     }
     void replyWait() {
         QFETCH(QString, script);
@@ -181,9 +150,9 @@ private Q_SLOTS:
     void identify_data() {
         QTest::addColumn<QString>("script"); // played when the query is sent
         QTest::addColumn<QStringList>("fields");
-        QTest::newRow("four fields") << "Norvale,MX7500,MX75-000123,1.04\r\n@3"
-                                     << QStringList{"Norvale", "MX7500", "MX75-000123", "1.04"};
-        QTest::newRow("silence") << "" << QStringList{"Old", "MX7400", "", ""};
+        row("four fields", "Norvale,MX7500,MX75-000123,1.04\r\n@3",
+            QStringList{"Norvale", "MX7500", "MX75-000123", "1.04"});
+        row("silence", "", QStringList{"Old", "MX7400", "", ""});
     }
     void identify() {
         QFETCH(QString, script);
