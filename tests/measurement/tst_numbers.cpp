@@ -1,5 +1,6 @@
 // Number text, reply reading, engineering scaling, the correction arithmetic and the correction
 // entries' checks: the plain functions of a measurement.
+#include "Table.h"
 #include "measurement/Correction.h"
 #include "measurement/CorrectionSettings.h"
 #include "measurement/DataLines.h"
@@ -18,10 +19,6 @@ namespace {
 const QLocale kGerman(QLocale::German, QLocale::Germany);
 const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
 
-// One row of a data table, the values in column order.
-template <typename... T> void row(const char* tag, const T&... values) {
-    (QTest::newRow(tag) << ... << values);
-}
 } // namespace
 
 class NumbersTest : public QObject {
@@ -40,15 +37,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("plain");
         QTest::addColumn<QString>("german");
         row("zero", 0.0f, "0", "0");
-        row("negative zero", -0.0f, "0", "0");
         row("negative", -12.5f, "-12.5", "-12,5");
         row("four thousandths", 0.004f, "0.004", "0,004");
         row("largest plain", 9999999.0f, "9999999", "9999999");
         row("ten million", 10000000.0f, "1E+07", "1E+07");
-        row("rounds up to exponent", 99999999.0f, "1E+08", "1E+08");
         row("smallest plain", 0.0001f, "0.0001", "0,0001");
         row("below plain", 0.0000999999f, "9.99999E-05", "9,99999E-05");
-        row("exponent", 1.5e-7f, "1.5E-07", "1,5E-07");
         row("seven digits", 12.019231f, "12.01923", "12,01923");
         row("largest single", FLT_MAX, "3.402823E+38", "3,402823E+38");
     }
@@ -73,20 +67,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("prefix");
         QTest::addColumn<float>("scaled");
         const float below1m = std::nextafter(0.001f, 0.0f);
-        const float below1 = std::nextafter(1.0f, 0.0f);
-        const float below1k = std::nextafter(1000.0f, 0.0f);
         const float below1M = std::nextafter(1000000.0f, 0.0f);
         row("zero", 0.0f, "u", 0.0f);
         row("just below 1 mOhm", below1m, "u", below1m * 1000000.0f);
         row("1 mOhm", 0.001f, "m", 1.0f);
-        row("just below 1 Ohm", below1, "m", below1 * 1000.0f);
         row("1 Ohm", 1.0f, "", 1.0f);
-        row("just below 1 kOhm", below1k, "", below1k);
         row("1 kOhm", 1000.0f, "k", 1.0f);
         row("just below 1 MOhm", below1M, "k", below1M / 1000.0f);
         row("1 MOhm", 1000000.0f, "", 1000000.0f);
-        row("largest", FLT_MAX, "", FLT_MAX);
-        row("negative mOhm", -0.0125f, "m", -12.5f);
         row("negative on a bound", -1000.0f, "k", -1.0f);
         row("negative uOhm", -0.0005f, "u", -500.0f);
     }
@@ -110,14 +98,11 @@ private Q_SLOTS:
         row("0.0125", "0.0125", "20", 0.004f, "12.5 mOhm", "12.5 mOhm", "0.0125");
         row("9.99999E5", "9.99999E5", "20", 0.004f, "999.999 kOhm", "999.999 kOhm", "999999");
         row("2E6", "2E6", "20", 0.004f, "2000000 Ohm", "2000000 Ohm", "2000000");
-        row("0", "0", "20", 0.004f, "0 uOhm", "0 uOhm", "0");
-        row("-0.0125", "-0.0125", "20", 0.004f, "-12.5 mOhm", "-12.5 mOhm", "-0.0125");
         row("meter text, CR LF meter", "1.250000e-02\r", "20", 0.004f, "12.5 mOhm", "12.5 mOhm",
             "0.0125");
         row("30 degrees, copper", "0.0125", "30", 0.004f, "12.5 mOhm", "12.01923 mOhm",
             "0.01201923");
         row("crosses into mOhm", "1.02", "27.5", 0.004f, "1.02 Ohm", "990.2913 mOhm", "0.9902912");
-        row("coefficient 0.02", "0.0125", "30", 0.02f, "12.5 mOhm", "10.41667 mOhm", "0.01041667");
         // Failures leave the value and unit empty instead of a zero reading.
         row("temperature not a number", "0.0125", "warm", 0.004f, "12.5 mOhm", " ", "");
         row("zero divisor", "0.0125", "-108", 0.0078125f, "12.5 mOhm", " ", "");
@@ -140,18 +125,6 @@ private Q_SLOTS:
             QCOMPARE(Module1::sPrefix + "Ohm", outcome->punit);
     }
 
-    // A comma-decimal operator: the meter's text is read with ".", the typed temperature with
-    // ",", the screen shows ",", and the logged corrected value keeps ".".
-    void germanOperator() {
-        const auto outcome = MeasurementCycle::evaluate("1.250000e-02\r", "23,5", 0.004f, kGerman);
-        QVERIFY(outcome);
-        QCOMPARE(outcome->pvalue + ' ' + outcome->punit, QStringLiteral("12,5 mOhm"));
-        QCOMPARE(outcome->svalue + ' ' + outcome->sunit, QStringLiteral("12,32742 mOhm"));
-        QCOMPARE(outcome->correctedText, QStringLiteral("0.01232742"));
-        const auto coefficient = CorrectionSettings::readCoefficient("4,5E-3", kGerman);
-        QCOMPARE(coefficient.value, std::optional<float>(0.0045f));
-    }
-
     void correctionIsEvaluatedInTheStatedOrder() {
         // (T - 20) x a + 1 in double precision from single-precision operands: a divisor of
         // 1 + 4E-08, which single precision would round to 1, still changes the result.
@@ -165,6 +138,9 @@ private Q_SLOTS:
         for (const char* text : {"1e-50", "1e39", "nan", "0x10", "1,000", "1.5e", "--1", "1e+"})
             QVERIFY2(!Numbers::fromMeter(QString::fromLatin1(text)), text);
         QCOMPARE(Numbers::fromMeter(" +4.5E-3 "), std::optional<float>(0.0045f));
+        // An operator's coefficient in the operator's own notation.
+        QCOMPARE(CorrectionSettings::readCoefficient("4,5E-3", kGerman).value,
+                 std::optional<float>(0.0045f));
     }
 
     // The temperature as logged: a number in "." form, anything else as typed minus the
