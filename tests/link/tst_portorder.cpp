@@ -1,5 +1,4 @@
 // The numbering of the serial ports the system reports, without any hardware.
-#include "link/PortMap.h"
 #include "link/PortOrder.h"
 
 #include <QtTest>
@@ -71,17 +70,6 @@ private Q_SLOTS:
         QFETCH(QStringList, expected);
         const auto result = PortOrder::assign(ports(present), devices(fixed), devices(previous));
         QCOMPARE((QStringList{result[0].mid(5), result[1].mid(5)}), expected);
-    }
-
-    // A device named by the command line wins over one named by the variable.
-    void namedDevicesWin() {
-        qputenv("MX7500_COM2", "/dev/ttyUSB0");
-        QCOMPARE(PortMap::deviceName(2), QStringLiteral("/dev/ttyUSB0"));
-        PortMap::setOverride(2, QStringLiteral("/dev/ttyACM3"));
-        QCOMPARE(PortMap::deviceName(2), QStringLiteral("/dev/ttyACM3"));
-        PortMap::setOverride(2, QString());
-        QCOMPARE(PortMap::deviceName(2), QStringLiteral("/dev/ttyUSB0"));
-        qunsetenv("MX7500_COM2");
     }
 };
 

@@ -1,11 +1,9 @@
 // The command line of installed copies: parsing rules and usage errors, option over variable,
 // the real program without a display, and --simulate reaching the results window.
 #include "Desktop.h"
-#include "app/BuiltInSimulator.h"
 #include "app/CommandLine.h"
 #include "link/PortMap.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -97,15 +95,6 @@ private Q_SLOTS:
         PortMap::setOverride(1, QString());
         qunsetenv("MX7500_COM1");
         qunsetenv("MX7500_COM2");
-    }
-
-    void aMissingSimulatorIsReported() {
-        QTemporaryDir empty;
-        BuiltInSimulator simulator;
-        QVERIFY(!simulator.start(empty.path()));
-        QVERIFY(simulator.device().isEmpty());
-        QVERIFY2(simulator.errorText().contains(empty.path() + QStringLiteral("/mx7500-sim")),
-                 qPrintable(simulator.errorText()));
     }
 
     // A usage error, --version and --list-ports end the program before it needs a display.
