@@ -1,7 +1,6 @@
 // Starts and stops the simulator process.
 #include "app/BuiltInSimulator.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 
@@ -23,14 +22,13 @@ BuiltInSimulator::~BuiltInSimulator() {
     m_process.waitForFinished(1000);
 }
 
-bool BuiltInSimulator::start(const QString& directory) {
-    const QString program = QDir(directory).filePath(QStringLiteral("mx7500-sim"));
+bool BuiltInSimulator::start(const QString& program, const QStringList& arguments) {
     if (!QFileInfo(program).isExecutable()) {
         m_error = QStringLiteral("the simulator %1 is missing.").arg(program);
         return false;
     }
     m_process.setProgram(program);
-    m_process.setArguments({});
+    m_process.setArguments(arguments);
     // Its own messages reach the operator's terminal; its stdout carries the device path.
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
 #ifdef Q_OS_LINUX

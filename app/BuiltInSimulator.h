@@ -12,10 +12,11 @@ public:
     BuiltInSimulator(const BuiltInSimulator&) = delete;
     BuiltInSimulator& operator=(const BuiltInSimulator&) = delete;
 
-    // Starts `directory`/mx7500-sim and waits for its device path. False with errorText()
-    // set when it is missing or does not come up.
-    bool start(const QString& directory);
+    // Starts the simulator `program` with `arguments` and waits for its device path. False
+    // with errorText() set when it is missing or does not come up.
+    bool start(const QString& program, const QStringList& arguments = {});
     QString device() const { return m_device; }
+    qint64 processId() const { return m_process.processId(); }
     QString errorText() const { return m_error; }
 
 private:

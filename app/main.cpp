@@ -7,6 +7,7 @@
 #include "windowkit/DialogPrompt.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QStyleFactory>
 
 #include <cstdio>
@@ -51,7 +52,8 @@ int main(int argc, char* argv[]) {
 
     BuiltInSimulator simulator;
     if (outcome.choices.simulate) {
-        if (!simulator.start(QCoreApplication::applicationDirPath())) {
+        if (!simulator.start(QDir(QCoreApplication::applicationDirPath())
+                                 .filePath(QStringLiteral("mx7500-sim")))) {
             std::fprintf(stderr, "MX7500: %s\n", qPrintable(simulator.errorText()));
             return 1;
         }

@@ -2,9 +2,10 @@
 // with its record of every byte it received and sent read back for checks.
 #pragma once
 
+#include "app/BuiltInSimulator.h"
+
 #include <QByteArray>
 #include <QList>
-#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -16,12 +17,12 @@ public:
         QByteArray bytes;
     };
 
-    explicit Simulator(QStringList options = {});
-    ~Simulator();
+    explicit Simulator(QStringList options = {}) : m_options(std::move(options)) {}
 
     // Starts it and waits for its device path; false if it did not come up.
     bool start();
-    QString device() const { return m_device; }
+    QString device() const { return m_process.device(); }
+    qint64 pid() const { return m_process.processId(); }
 
     QList<Event> events() const;
     // The lines it received, terminators included, in order.
@@ -29,16 +30,8 @@ public:
     // Polls the record until `count` lines have arrived or `timeoutMs` passed.
     bool waitForReceived(int count, int timeoutMs = 5000) const;
 
-    void hangUp(); // as an unplugged adapter: the line dies
-    qint64 pid() const { return m_process.processId(); }
-    void stop();
-
-    static QString program();
-    static QByteArray unescape(const QByteArray& escaped);
-
 private:
     QStringList m_options;
-    QTemporaryDir m_dir;
-    QProcess m_process;
-    QString m_device;
+    QTemporaryDir m_dir; // the record, kept until the simulator has stopped
+    BuiltInSimulator m_process;
 };
