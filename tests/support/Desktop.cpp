@@ -2,22 +2,21 @@
 #include "Desktop.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
 
-#include <unistd.h>
+namespace {
+QString exactTitle(const QString& title) {
+    return QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
+}
+} // namespace
 
 Desktop::Desktop() = default;
 
 Desktop::~Desktop() {
-    if (m_keeper.state() != QProcess::NotRunning) {
-        m_keeper.kill();
-        m_keeper.waitForFinished(3000);
-    }
-    if (m_server.state() != QProcess::NotRunning) {
-        m_server.terminate();
-        m_server.waitForFinished(3000);
+    for (QProcess* process : {&m_keeper, &m_server}) {
+        process->terminate();
+        process->waitForFinished(3000);
     }
 }
 
@@ -27,38 +26,26 @@ bool Desktop::start() {
         m_why = QStringLiteral("Xvfb or xdotool is not installed (scripts/install-deps)");
         return false;
     }
-    // A display number of our own, away from the ones desktops and other tests use.
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        const int number = 100 + (getpid() + attempt * 7) % 800;
-        if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) ||
-            QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)))
-            continue;
-        m_display = QStringLiteral(":%1").arg(number);
-        m_server.start(QStringLiteral("Xvfb"),
-                       {m_display, QStringLiteral("-screen"), QStringLiteral("0"),
-                        QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                        QStringLiteral("tcp")});
-        if (!m_server.waitForStarted(5000))
-            continue;
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < 5000 && m_server.state() == QProcess::Running) {
-            if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) {
-                // The server resets whenever its last client leaves, and a program started in
-                // that moment finds no display: one client stays connected the whole time.
-                m_keeper.setProcessEnvironment(environment());
-                m_keeper.start(QStringLiteral("xdotool"),
-                               {QStringLiteral("search"), QStringLiteral("--sync"),
-                                QStringLiteral("--name"), QStringLiteral("^keeps the display$")});
-                return m_keeper.waitForStarted(5000);
-            }
-            QThread::msleep(50);
-        }
-        m_server.kill();
-        m_server.waitForFinished(1000);
+    // The server picks a free display and names it once it accepts clients.
+    m_server.start(QStringLiteral("Xvfb"),
+                   {"-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"});
+    QElapsedTimer waited;
+    waited.start();
+    while (!m_server.canReadLine() && m_server.state() != QProcess::NotRunning &&
+           waited.elapsed() < 10000)
+        m_server.waitForReadyRead(100);
+    const QByteArray number = m_server.readLine().trimmed();
+    if (number.isEmpty()) {
+        m_why = QStringLiteral("Xvfb did not start");
+        return false;
     }
-    m_why = QStringLiteral("Xvfb did not start");
-    return false;
+    m_display = QLatin1Char(':') + QString::fromLatin1(number);
+    // The server resets whenever its last client leaves, and a program started in that
+    // moment finds no display: one client stays connected the whole time.
+    m_keeper.setProcessEnvironment(environment());
+    m_keeper.start(QStringLiteral("xdotool"),
+                   {"search", "--sync", "--name", "^keeps the display$"});
+    return m_keeper.waitForStarted(5000);
 }
 
 QProcessEnvironment Desktop::environment() const {
@@ -70,38 +57,34 @@ QProcessEnvironment Desktop::environment() const {
     return environment;
 }
 
-QString Desktop::xdotool(const QStringList& arguments, int timeoutMs) const {
-    QProcess tool;
-    tool.setProcessEnvironment(environment());
-    tool.start(QStringLiteral("xdotool"), arguments);
-    tool.waitForFinished(timeoutMs);
-    return QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+QString Desktop::run(const QString& tool, const QStringList& arguments) const {
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(tool, arguments);
+    process.waitForFinished(15000);
+    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 QString Desktop::waitForWindow(const QString& title, int timeoutMs) const {
     QElapsedTimer waited;
     waited.start();
-    const QString pattern = QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
     while (waited.elapsed() < timeoutMs) {
-        const QString ids = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                     QStringLiteral("--name"), pattern});
+        const QString ids =
+            run("xdotool", {"search", "--onlyvisible", "--name", exactTitle(title)}).trimmed();
         if (!ids.isEmpty())
-            return ids.split(QLatin1Char('\n')).constFirst();
+            return ids.section(QLatin1Char('\n'), 0, 0);
         QThread::msleep(100);
     }
     return QString();
 }
 
 bool Desktop::windowGone(const QString& title) const {
-    const QString pattern = QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
-    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                    QStringLiteral("--name"), pattern})
-        .isEmpty();
+    return run("xdotool", {"search", "--onlyvisible", "--name", exactTitle(title)}).isEmpty();
 }
 
 void Desktop::click(const QString& window, int x, int y) const {
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QString::number(x),
-             QString::number(y), QStringLiteral("click"), QStringLiteral("1")});
+    run("xdotool",
+        {"mousemove", "--window", window, QString::number(x), QString::number(y), "click", "1"});
 }
 
 // Keys go to the focused window, never to a named one: xdotool looks a named window up
@@ -109,13 +92,13 @@ void Desktop::click(const QString& window, int x, int y) const {
 // that ends the program) it dies on the vanished window with the key still down. The server
 // then repeats that key into every later test's windows.
 void Desktop::key(const QString& window, const QString& keys) const {
-    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
-    xdotool({QStringLiteral("key"), keys});
+    run("xdotool", {"windowfocus", "--sync", window});
+    run("xdotool", {"key", keys});
 }
 
 void Desktop::type(const QString& window, const QString& text) const {
-    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
-    xdotool({QStringLiteral("type"), text});
+    run("xdotool", {"windowfocus", "--sync", window});
+    run("xdotool", {"type", text});
 }
 
 QString Desktop::copyText(const QString& window, int x, int y) const {
@@ -126,10 +109,5 @@ QString Desktop::copyText(const QString& window, int x, int y) const {
 }
 
 QString Desktop::clipboard() const {
-    QProcess clip;
-    clip.setProcessEnvironment(environment());
-    clip.start(QStringLiteral("xclip"),
-               {QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
-    clip.waitForFinished(5000);
-    return QString::fromUtf8(clip.readAllStandardOutput());
+    return run("xclip", {"-o", "-selection", "clipboard"});
 }

@@ -19,8 +19,8 @@ public:
     // An environment for programs that should open their windows on this display.
     QProcessEnvironment environment() const;
 
-    // xdotool with these arguments; its standard output, trimmed.
-    QString xdotool(const QStringList& arguments, int timeoutMs = 15000) const;
+    // A tool (xdotool, xclip) run on this display; its standard output.
+    QString run(const QString& tool, const QStringList& arguments) const;
 
     // The id of the first window whose title is exactly `title`, waiting up to `timeoutMs`.
     QString waitForWindow(const QString& title, int timeoutMs = 30000) const;
