@@ -41,11 +41,16 @@ QList<Simulator::Event> Simulator::events() const {
     return events;
 }
 
+QList<Simulator::Event> Simulator::heard() const {
+    QList<Event> heard = events();
+    heard.removeIf([](const Event& event) { return !event.received; });
+    return heard;
+}
+
 QList<QByteArray> Simulator::received() const {
     QList<QByteArray> lines;
-    for (const Event& event : events())
-        if (event.received)
-            lines << event.bytes;
+    for (const Event& event : heard())
+        lines << event.bytes;
     return lines;
 }
 

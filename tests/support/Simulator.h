@@ -25,7 +25,8 @@ public:
     qint64 pid() const { return m_process.processId(); }
 
     QList<Event> events() const;
-    // The lines it received, terminators included, in order.
+    // What it received, line by line with the terminators, in order.
+    QList<Event> heard() const;
     QList<QByteArray> received() const;
     // Polls the record until `count` lines have arrived or `timeoutMs` passed.
     bool waitForReceived(int count, int timeoutMs = 5000) const;
