@@ -132,7 +132,7 @@ Figure idle(const Desktop& desktop, int runs, double seconds) {
         }
         // Let the window take its first paint before clicking into it.
         QThread::msleep(200);
-        desktop.click(QString::number(connection.window), kContinueX, kContinueY);
+        desktop.click(QString::number(connection.window), QPoint(kContinueX, kContinueY));
         if (watch.waitForShown(kResultsTitle, 15000).time < 0) {
             end(process);
             continue;

@@ -130,7 +130,7 @@ private Q_SLOTS:
         const QString connection =
             desktop.waitForWindow(QStringLiteral("Norvale MX7500 Virtual Front Panel Wizard V1.0"));
         QVERIFY2(!connection.isEmpty(), "the connection window did not appear");
-        desktop.click(connection, 64, 88); // Continue
+        desktop.click(connection, QPoint(64, 88)); // Continue
         QVERIFY2(!desktop.waitForWindow(QStringLiteral("Results")).isEmpty(),
                  "the simulator did not answer *IDN?");
         program.terminate();

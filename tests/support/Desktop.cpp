@@ -82,9 +82,9 @@ bool Desktop::windowGone(const QString& title) const {
     return run("xdotool", {"search", "--onlyvisible", "--name", exactTitle(title)}).isEmpty();
 }
 
-void Desktop::click(const QString& window, int x, int y) const {
-    run("xdotool",
-        {"mousemove", "--window", window, QString::number(x), QString::number(y), "click", "1"});
+void Desktop::click(const QString& window, QPoint at) const {
+    run("xdotool", {"mousemove", "--window", window, QString::number(at.x()),
+                    QString::number(at.y()), "click", "1"});
 }
 
 // Keys go to the focused window, never to a named one: xdotool looks a named window up
@@ -101,8 +101,8 @@ void Desktop::type(const QString& window, const QString& text) const {
     run("xdotool", {"type", text});
 }
 
-QString Desktop::copyText(const QString& window, int x, int y) const {
-    click(window, x, y);
+QString Desktop::copyText(const QString& window, QPoint at) const {
+    click(window, at);
     key(window, QStringLiteral("ctrl+a"));
     key(window, QStringLiteral("ctrl+c"));
     return clipboard();

@@ -1,6 +1,7 @@
 // A private X server (Xvfb) and xdotool, to drive the real program as an operator would.
 #pragma once
 
+#include <QPoint>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -27,13 +28,13 @@ public:
     bool windowGone(const QString& title) const;
 
     // Clicks at a point of a window's client area.
-    void click(const QString& window, int x, int y) const;
+    void click(const QString& window, QPoint at) const;
     void key(const QString& window, const QString& keys) const;
     void type(const QString& window, const QString& text) const;
     // The clipboard's text, as another program reads it.
     QString clipboard() const;
     // What an operator copies out of a text box: a click into it, Ctrl+A, Ctrl+C.
-    QString copyText(const QString& window, int x, int y) const;
+    QString copyText(const QString& window, QPoint at) const;
 
 private:
     QProcess m_server;
