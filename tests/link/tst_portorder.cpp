@@ -1,4 +1,5 @@
 // The numbering of the serial ports the system reports, without any hardware.
+#include "Table.h"
 #include "link/PortOrder.h"
 
 #include <QtTest>
@@ -6,70 +7,55 @@
 class PortOrderTest : public QObject {
     Q_OBJECT
 
-    // "/dev/ttyS0!" is a port the kernel uses as its console.
-    static QList<PortDescription> ports(const QStringList& devices) {
+    // "ttyS0 ttyUSB0": devices under /dev; "ttyS0!" is a port the kernel uses as its console.
+    static QList<PortDescription> ports(const QString& devices) {
         QList<PortDescription> list;
-        for (QString device : devices) {
-            const bool console = device.endsWith(QLatin1Char('!'));
-            device.remove(QLatin1Char('!'));
-            list << PortDescription{QStringLiteral("/dev/") + device};
-            list.last().console = console;
+        for (QString device : devices.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            list << PortDescription{QStringLiteral("/dev/") + device.remove(QLatin1Char('!'))};
+            list.last().console = devices.contains(device + QLatin1Char('!'));
         }
         return list;
     }
-    static PortOrder::Devices devices(const QStringList& names) {
+    // Ports 1 and 2; "-" is none.
+    static PortOrder::Devices devices(const QString& names) {
+        const QStringList list = names.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         PortOrder::Devices result;
         for (int i = 0; i < 2; ++i)
-            result[i] = names.value(i).isEmpty() ? QString() : QStringLiteral("/dev/") + names[i];
+            if (list.value(i, QStringLiteral("-")) != QLatin1String("-"))
+                result[i] = QStringLiteral("/dev/") + list[i];
         return result;
     }
 
 private Q_SLOTS:
     void assign_data() {
-        QTest::addColumn<QStringList>("present");
-        QTest::addColumn<QStringList>("fixed");
-        QTest::addColumn<QStringList>("previous");
-        QTest::addColumn<QStringList>("expected");
-        const QStringList none;
-        QTest::newRow("none") << none << none << none << QStringList{"ttyS0", "ttyS1"};
-        QTest::newRow("one USB adapter, no built-in")
-            << QStringList{"ttyUSB0"} << none << none << QStringList{"ttyUSB0", "ttyS1"};
-        QTest::newRow("ACM adapter")
-            << QStringList{"ttyACM0"} << none << none << QStringList{"ttyACM0", "ttyS1"};
-        QTest::newRow("built-ins in number order")
-            << QStringList{"ttyS1", "ttyS0"} << none << none << QStringList{"ttyS0", "ttyS1"};
-        QTest::newRow("built-in before adapter")
-            << QStringList{"ttyUSB0", "ttyS4"} << none << none << QStringList{"ttyS4", "ttyUSB0"};
-        QTest::newRow("built-in console left out")
-            << QStringList{"ttyS0!", "ttyUSB0"} << none << none << QStringList{"ttyUSB0", "ttyS1"};
-        QTest::newRow("two adapters, numbers not letters")
-            << QStringList{"ttyACM0", "ttyUSB10", "ttyUSB2"} << none << none
-            << QStringList{"ttyUSB2", "ttyUSB10"};
-        QTest::newRow("one removed keeps the other's number")
-            << QStringList{"ttyUSB1"} << none << QStringList{"ttyUSB0", "ttyUSB1"}
-            << QStringList{"ttyS0", "ttyUSB1"};
-        QTest::newRow("plugged back")
-            << QStringList{"ttyUSB1", "ttyUSB0"} << none << QStringList{"ttyS0", "ttyUSB1"}
-            << QStringList{"ttyUSB0", "ttyUSB1"};
-        QTest::newRow("kept before a built-in that appears")
-            << QStringList{"ttyS0", "ttyUSB0"} << none << QStringList{"ttyUSB0"}
-            << QStringList{"ttyUSB0", "ttyS0"};
-        QTest::newRow("usual name not doubled")
-            << QStringList{"ttyS1"} << none << none << QStringList{"ttyS1", "ttyS0"};
-        QTest::newRow("named device taken by no other")
-            << QStringList{"ttyUSB0"} << QStringList{"ttyUSB0"} << none
-            << QStringList{"ttyUSB0", "ttyS1"};
-        QTest::newRow("named device wins over a kept one")
-            << QStringList{"ttyUSB0"} << QStringList{"", "pts/3"} << QStringList{"", "ttyUSB0"}
-            << QStringList{"ttyUSB0", "pts/3"};
+        QTest::addColumn<QString>("present");
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<QString>("previous");
+        QTest::addColumn<QString>("expected");
+        row("none", "", "", "", "ttyS0 ttyS1");
+        row("one USB adapter, no built-in", "ttyUSB0", "", "", "ttyUSB0 ttyS1");
+        row("ACM adapter", "ttyACM0", "", "", "ttyACM0 ttyS1");
+        row("built-ins in number order", "ttyS1 ttyS0", "", "", "ttyS0 ttyS1");
+        row("built-in before adapter", "ttyUSB0 ttyS4", "", "", "ttyS4 ttyUSB0");
+        row("built-in console left out", "ttyS0! ttyUSB0", "", "", "ttyUSB0 ttyS1");
+        row("two adapters, numbers not letters", "ttyACM0 ttyUSB10 ttyUSB2", "", "",
+            "ttyUSB2 ttyUSB10");
+        row("one removed keeps the other's number", "ttyUSB1", "", "ttyUSB0 ttyUSB1",
+            "ttyS0 ttyUSB1");
+        row("plugged back", "ttyUSB1 ttyUSB0", "", "ttyS0 ttyUSB1", "ttyUSB0 ttyUSB1");
+        row("kept before a built-in that appears", "ttyS0 ttyUSB0", "", "ttyUSB0", "ttyUSB0 ttyS0");
+        row("usual name not doubled", "ttyS1", "", "", "ttyS1 ttyS0");
+        row("named device taken by no other", "ttyUSB0", "ttyUSB0", "", "ttyUSB0 ttyS1");
+        row("named device wins over a kept one", "ttyUSB0", "- pts/3", "- ttyUSB0",
+            "ttyUSB0 pts/3");
     }
     void assign() {
-        QFETCH(QStringList, present);
-        QFETCH(QStringList, fixed);
-        QFETCH(QStringList, previous);
-        QFETCH(QStringList, expected);
-        const auto result = PortOrder::assign(ports(present), devices(fixed), devices(previous));
-        QCOMPARE((QStringList{result[0].mid(5), result[1].mid(5)}), expected);
+        QFETCH(QString, present);
+        QFETCH(QString, named);
+        QFETCH(QString, previous);
+        QFETCH(QString, expected);
+        const auto result = PortOrder::assign(ports(present), devices(named), devices(previous));
+        QCOMPARE(result[0].mid(5) + QLatin1Char(' ') + result[1].mid(5), expected);
     }
 };
 

@@ -1,8 +1,8 @@
 // The command line of installed copies: parsing rules and usage errors, option over variable,
 // the real program without a display, and --simulate reaching the results window.
 #include "Desktop.h"
+#include "Table.h"
 #include "app/CommandLine.h"
-#include "link/PortMap.h"
 
 #include <QtTest>
 
@@ -36,24 +36,20 @@ private Q_SLOTS:
     void parsing_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("result");
-        QTest::newRow("none") << QStringList{} << "run ||";
-        QTest::newRow("both ports")
-            << QStringList{"--port1", "/dev/a", "--port2=/dev/b"} << "run /dev/a|/dev/b|";
-        QTest::newRow("last repeat counts")
-            << QStringList{"--port2", "/dev/a", "--port2", "/dev/b"} << "run |/dev/b|";
-        QTest::newRow("simulate, readings")
-            << QStringList{"--simulate", "--readings"} << "run ||simulate readings";
-        QTest::newRow("version") << QStringList{"--version"} << "0 MX7500 1.00\n";
-        QTest::newRow("unknown") << QStringList{"--bogus"} << "2 Unknown option 'bogus'.";
-        QTest::newRow("missing device")
-            << QStringList{"--simulate", "--port2"} << "2 Missing value after '--port2'.";
-        QTest::newRow("empty device")
-            << QStringList{"--port2="} << "2 --port2 needs a device name.";
-        QTest::newRow("stray argument")
-            << QStringList{"/dev/ttyS0"} << "2 unexpected argument '/dev/ttyS0'.";
-        QTest::newRow("simulate and port 1")
-            << QStringList{"--simulate", "--port1", "/dev/ttyS0"}
-            << "2 --simulate and --port1 both choose port 1's device.";
+        row("none", QStringList{}, "run ||");
+        row("both ports", QStringList{"--port1", "/dev/a", "--port2=/dev/b"}, "run /dev/a|/dev/b|");
+        row("last repeat counts", QStringList{"--port2", "/dev/a", "--port2", "/dev/b"},
+            "run |/dev/b|");
+        row("simulate, readings", QStringList{"--simulate", "--readings"},
+            "run ||simulate readings");
+        row("version", QStringList{"--version"}, "0 MX7500 1.00\n");
+        row("unknown", QStringList{"--bogus"}, "2 Unknown option 'bogus'.");
+        row("missing device", QStringList{"--simulate", "--port2"},
+            "2 Missing value after '--port2'.");
+        row("empty device", QStringList{"--port2="}, "2 --port2 needs a device name.");
+        row("stray argument", QStringList{"/dev/ttyS0"}, "2 unexpected argument '/dev/ttyS0'.");
+        row("simulate and port 1", QStringList{"--simulate", "--port1", "/dev/ttyS0"},
+            "2 --simulate and --port1 both choose port 1's device.");
     }
     void parsing() {
         QFETCH(QStringList, arguments);
@@ -82,19 +78,6 @@ private Q_SLOTS:
         for (const char* option : {"--version", "--port1 <DEVICE>", "--port2 <DEVICE>",
                                    "--simulate", "--list-ports", "--readings", "MX7500_COM1"})
             QVERIFY2(help.output.contains(QLatin1String(option)), option);
-    }
-
-    void theOptionWinsOverTheVariable() {
-        qputenv("MX7500_COM1", "/dev/from-variable-1");
-        qputenv("MX7500_COM2", "/dev/from-variable-2");
-        CommandLine::applyPorts(parse({"--port1", "/dev/opt"}).choices);
-        QCOMPARE(PortMap::deviceName(1), QStringLiteral("/dev/opt"));
-        QCOMPARE(PortMap::deviceName(2), QStringLiteral("/dev/from-variable-2"));
-        CommandLine::applyPorts(parse({"--simulate"}).choices, QStringLiteral("/dev/pts/77"));
-        QCOMPARE(PortMap::deviceName(1), QStringLiteral("/dev/pts/77"));
-        PortMap::setOverride(1, QString());
-        qunsetenv("MX7500_COM1");
-        qunsetenv("MX7500_COM2");
     }
 
     // A usage error, --version and --list-ports end the program before it needs a display.
