@@ -128,29 +128,18 @@ QStringList Panel::logLines(const QString& file) const {
     QStringList lines = QString::fromUtf8(in.readAll()).split(QStringLiteral("\r\n"));
     if (!lines.takeLast().isEmpty())
         lines << QStringLiteral("<not ended by CR LF>");
-    // US English: 12/7/2026 and 1:50:03 PM (newer region data puts a narrow blank before PM).
+    // Today and now in US English: 12/7/2026 and 1:50:03 PM (newer region data puts a narrow
+    // blank before PM). A line with any other date or time stays as it is and fails.
     static const QRegularExpression stamp(
         QStringLiteral("^(St(?:art|op) Log ),(\\d{1,2}/\\d{1,2}/\\d{4}),(\\d{1,2}:\\d\\d:\\d\\d)[ "
                        "\\x{202F}]([AP]M)"));
     for (QString& line : lines) {
         const QRegularExpressionMatch match = stamp.match(line);
-        if (!line.startsWith(QLatin1String("Start Log")) &&
-            !line.startsWith(QLatin1String("Stop Log")))
-            continue;
-        if (!match.hasMatch()) {
-            line.prepend(QStringLiteral("<not a US date and time> "));
-            continue;
-        }
-        const QDateTime now = QDateTime::currentDateTime();
-        const QDateTime written(
-            QDate::fromString(match.captured(2), QStringLiteral("M/d/yyyy")),
-            QTime::fromString(match.captured(3) + QLatin1Char(' ') + match.captured(4),
-                              QStringLiteral("h:mm:ss AP")));
-        if (!written.isValid() || qAbs(written.secsTo(now)) > 120) {
-            line.prepend(QStringLiteral("<not now> "));
-            continue;
-        }
-        line.replace(0, match.capturedEnd(), match.captured(1) + QStringLiteral(",D,T"));
+        const QTime time = QTime::fromString(
+            match.captured(3) + QLatin1Char(' ') + match.captured(4), QStringLiteral("h:mm:ss AP"));
+        if (match.captured(2) == QDate::currentDate().toString(QStringLiteral("M/d/yyyy")) &&
+            time.isValid() && qAbs(time.secsTo(QTime::currentTime())) < 120)
+            line.replace(0, match.capturedEnd(), match.captured(1) + QStringLiteral(",D,T"));
     }
     return lines;
 }
