@@ -67,20 +67,6 @@ private Q_SLOTS:
         QCOMPARE(int(opens), int(qMax(typed.size(), qsizetype(1))) + (portBox ? 1 : 0));
     }
 
-    // Picking from the lists (here by the keyboard's arrow keys) runs the choices too.
-    void pickingFromTheListsChooses() {
-        Form1& form = showConnection();
-        activate(&form);
-        QTest::mouseClick(form.port->lineEdit(), Qt::LeftButton);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        QCOMPARE(form.port->currentText(), QStringLiteral("2"));
-        QCOMPARE(port->commPort(), 2);
-        QTest::mouseClick(form.baud->lineEdit(), Qt::LeftButton);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        QCOMPARE(port->baudRate(), 19200);
-        QVERIFY(port->portOpen());
-    }
-
     // A message box coming up takes the focus from the port box: that is no choice of the
     // operator's (or the box would bring itself back for ever); tabbing away is.
     void aPortThatWillNotOpenIsReportedOncePerChoice() {
@@ -130,14 +116,11 @@ private Q_SLOTS:
         QCOMPARE(port->written,
                  (QList<QByteArray>{"\r\n", "\r\n", "\r\n", "*IDN?\r\n", ":TRIG:SOUR BUS\r\n"}));
         QCOMPARE(Module1::sIdnField3, QStringLiteral("MX75-000123"));
-    }
-
-    void resultsWindowAsFirstShown() {
-        frmMeasure& w = handOver();
-        QVERIFY(!w.bLog && !w.bTC && w.svalue->isHidden() && w.Combo1->isHidden());
-        QCOMPARE(w.Combo1->currentText(), QStringLiteral("Copper"));
-        w.activateWindow();
-        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(w.Ppar));
+        // As first shown: no log, no correction, its controls hidden, the focus on the first box.
+        QVERIFY(!results.bLog && !results.bTC && results.svalue->isHidden());
+        QCOMPARE(results.Combo1->currentText(), QStringLiteral("Copper"));
+        results.activateWindow();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(results.Ppar));
     }
 
     void silenceThenOkBringsTheButtonsBack() {

@@ -1,6 +1,6 @@
 // The real serial port on a real pseudo-terminal, with the simulator as the meter: a run
 // shown and logged, and the line failing under it (unplugged during the identification, a
-// reading or an upload; replugged; a port another program holds).
+// reading or an upload; plugged back in).
 #include "CpuTime.h"
 #include "Panel.h"
 #include "Simulator.h"
@@ -18,7 +18,6 @@
 
 #include <csignal>
 #include <thread>
-#include <unistd.h>
 
 using Answer = OperatorPrompt::Answer;
 using Buttons = OperatorPrompt::Buttons;
@@ -96,20 +95,6 @@ private Q_SLOTS:
         QCOMPARE(Module1::sIdnModel, QStringLiteral("MX7500"));
     }
 
-    void aPortHeldByAnotherProgramDoesNotOpen() {
-        // Root passes the lock and the exclusive mode; only an ordinary user proves this.
-        if (geteuid() == 0)
-            QSKIP("runs as an ordinary user (see tests/faults/CMakeLists.txt)");
-        Simulator sim;
-        QVERIFY(sim.start());
-        PortMap::setOverride(1, sim.device());
-        QtSerialPort first;
-        if (!first.setPortOpen(true))
-            QSKIP("a lock file left by another user's program holds this pseudo-terminal");
-        QtSerialPort second;
-        QVERIFY(!second.setPortOpen(true));
-        QVERIFY(!second.errorText().isEmpty());
-    }
     void meterUnpluggedInTheMiddleOfTheReading() {
         // The reading comes in two pieces 1.5 s apart; the line dies between them, while the
         // front panel lets the first piece settle.

@@ -173,17 +173,6 @@ private Q_SLOTS:
                               Module1::sIdnField4}),
                  fields);
     }
-
-    void aClosedPortSendsNothingAndAsks() {
-        m_port->setPortOpen(false);
-        m_prompt->expect(kNotResponding, Buttons::OkCancel, Answer::Ok);
-        QElapsedTimer took;
-        took.start();
-        Module1::Identify();
-        QVERIFY(took.elapsed() < 1000);
-        QVERIFY(m_port->written.isEmpty());
-        QVERIFY(Module1::bTimeout);
-    }
 };
 
 QTEST_GUILESS_MAIN(LinkTest)
