@@ -5,8 +5,6 @@
 #include "Table.h"
 #include "configuration/Configure.h"
 #include "link/LineActivity.h"
-#include "link/Module1.h"
-#include "measurement/ReadingsEntry.h"
 #include "measurement/frmMeasure.h"
 #include "readings/AutoRepeat.h"
 #include "readings/CheckedEntry.h"
@@ -120,7 +118,7 @@ private Q_SLOTS:
     void stops_data() {
         QTest::addColumn<QString>("how");
         for (const char* how : {"not responding, OK", "not responding, Cancel", "Readings closed",
-                                "Configure", "results closed", "Exit", "Stop"})
+                                "Configure", "Exit", "Stop"})
             QTest::newRow(how) << QString(how);
     }
     void stops() {
@@ -140,8 +138,6 @@ private Q_SLOTS:
         } else if (how == QLatin1String("Configure")) {
             m_results->Config->click();
             QVERIFY(Configure::use().isVisible());
-        } else if (how == QLatin1String("results closed")) {
-            m_results->close();
         } else if (how == QLatin1String("Exit")) {
             m_results->Exit->click();
         } else {
