@@ -109,10 +109,8 @@ private Q_SLOTS:
     void continueHandsOverToTheResultsWindow() {
         showConnection().Measure->click();
         frmMeasure& results = frmMeasure::use();
-        QVERIFY(!Form1::use().isVisible());
-        QVERIFY(results.isVisible());
+        QVERIFY(!Form1::use().isVisible() && results.isVisible() && !Configure::use().isVisible());
         QCOMPARE(Configure::use().Unit->text(), QStringLiteral("MX7500"));
-        QVERIFY(!Configure::use().isVisible());
         QCOMPARE(port->written,
                  (QList<QByteArray>{"\r\n", "\r\n", "\r\n", "*IDN?\r\n", ":TRIG:SOUR BUS\r\n"}));
         QCOMPARE(Module1::sIdnField3, QStringLiteral("MX75-000123"));
@@ -131,11 +129,8 @@ private Q_SLOTS:
             buttonsHiddenDuringWait = form.Measure->isHidden() && form.Command3->isHidden();
         });
         form.Measure->click();
-        QVERIFY(buttonsHiddenDuringWait);
-        QVERIFY(!form.Measure->isHidden());
-        QVERIFY(!form.Command3->isHidden());
-        QVERIFY(form.isVisible());
-        QVERIFY(!frmMeasure::loaded());
+        QVERIFY(buttonsHiddenDuringWait && form.isVisible() && !frmMeasure::loaded());
+        QVERIFY(!form.Measure->isHidden() && !form.Command3->isHidden());
     }
 
     void configureTakesTheLatestModelAndLocksTheButtonsMeanwhile() {
@@ -143,17 +138,13 @@ private Q_SLOTS:
         bool lockedDuringWait = false;
         port->onCommand = [&](const QByteArray& command) {
             if (command == "*IDN?\r\n") {
-                lockedDuringWait = !results.Start->isEnabled() && !results.cmdLog->isEnabled() &&
-                                   !results.Config->isEnabled() && !results.cmdTC->isEnabled() &&
-                                   results.Exit->isEnabled();
+                lockedDuringWait = locked();
                 port->deliver("Norvale,MX7510,S,F\r\n", 5);
             }
         };
         results.Config->click();
-        QVERIFY(lockedDuringWait);
-        QVERIFY(results.Start->isEnabled() && results.Config->isEnabled());
-        QVERIFY(Configure::use().isVisible());
-        QVERIFY(!results.isVisible());
+        QVERIFY(lockedDuringWait && unlocked());
+        QVERIFY(Configure::use().isVisible() && !results.isVisible());
         QCOMPARE(Configure::use().Unit->text(), QStringLiteral("MX7510"));
         // Closing the configuration window brings the results back.
         Configure::use().close();

@@ -49,9 +49,7 @@ private Q_SLOTS:
         port->onCommand = [&](const QByteArray& command) {
             if (command != "*TRG\r\n")
                 return;
-            lockedDuringWait = !w.Start->isEnabled() && !w.cmdLog->isEnabled() &&
-                               !w.Config->isEnabled() && !w.cmdTC->isEnabled() &&
-                               w.Exit->isEnabled() && w.Combo1->isEnabled() && w.Temp->isEnabled();
+            lockedDuringWait = locked() && w.Combo1->isEnabled() && w.Temp->isEnabled();
             port->deliver("0.0125\n", 2);
         };
         w.Start->click();

@@ -114,6 +114,12 @@ bool Panel::unlocked() const {
            w.cmdTC->isEnabled();
 }
 
+bool Panel::locked() const {
+    const frmMeasure& w = results();
+    return !w.Start->isEnabled() && !w.cmdLog->isEnabled() && !w.Config->isEnabled() &&
+           !w.cmdTC->isEnabled() && w.Exit->isEnabled();
+}
+
 QString Panel::startLog(const QString& name) {
     m_log = path(name);
     prompt->expectFile(m_log);

@@ -50,8 +50,9 @@ protected:
     void setSpeed(const QString& speed) const;
     // The six display boxes, first row then second.
     QStringList rows() const;
-    // Trigger, log, Configure and the correction switch all usable.
+    // Trigger, log, Configure and the correction switch all usable; or all not, Exit usable.
     bool unlocked() const;
+    bool locked() const;
 
     // Start Log with the operator choosing `name` in the test's folder (no file there yet).
     QString startLog(const QString& name = QStringLiteral("run.csv"));
