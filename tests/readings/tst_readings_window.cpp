@@ -35,19 +35,20 @@ class ReadingsWindowTest : public Panel {
     QElapsedTimer m_clock;
     int m_cyclesEnded = 0;
     bool m_overlap = false;
-    bool m_hangUp = false;
 
-    ReadingsWindow& openReadings() {
+    // Ctrl+R; with an interval, the auto-repeat typed in and started.
+    ReadingsWindow& openReadings(const QString& interval = {}, int count = 0) {
         QTest::keyClick(m_results, Qt::Key_R, Qt::ControlModifier);
         ReadingsWindow* readings = Readings::existing();
-        [&] { QVERIFY(readings && readings->isVisible()); }();
+        if (!readings || !readings->isVisible())
+            qFatal("Ctrl+R did not open the Readings window");
         QApplication::setActiveWindow(readings);
+        if (!interval.isEmpty()) {
+            typeInto(readings->repeat->interval, interval);
+            readings->repeat->count->setValue(count);
+            readings->repeat->startStop->click();
+        }
         return *readings;
-    }
-    void startRepeat(ReadingsWindow& readings, const QString& interval, int count) {
-        typeInto(readings.repeat->interval, interval);
-        readings.repeat->count->setValue(count);
-        readings.repeat->startStop->click();
     }
 
 private Q_SLOTS:
@@ -62,18 +63,13 @@ private Q_SLOTS:
         m_triggers.clear();
         m_clock.start();
         m_cyclesEnded = 0;
-        m_overlap = m_hangUp = false;
-        port->onCommand = [this](const QByteArray& command) {
-            if (command == "*IDN?\r\n")
-                port->deliver(identity, 2);
-            if (command != "*TRG\r\n")
-                return;
-            m_overlap |= m_triggers.size() != m_cyclesEnded; // an earlier cycle still runs
-            m_triggers << m_clock.elapsed();
-            if (m_hangUp)
-                port->hangUp();
-            else
-                port->deliver(reading, 2);
+        m_overlap = false;
+        port->onCommand = [this, meter = port->onCommand](const QByteArray& command) {
+            if (command == "*TRG\r\n") {
+                m_overlap |= m_triggers.size() != m_cyclesEnded; // an earlier cycle still runs
+                m_triggers << m_clock.elapsed();
+            }
+            meter(command);
         };
         activate(m_results);
     }
@@ -82,9 +78,9 @@ private Q_SLOTS:
         QTRY_VERIFY(!Readings::existing()); // it goes with the results window
     }
 
-    // Ctrl+R opens the window beside the results, holding the readings taken before.
-    void opensBesideTheResultsWindowOnce() {
-        m_results->Start->click(); // the run's readings so far are in the table when it opens
+    // Beside the results window, holding the readings taken before it was opened.
+    void opensBesideTheResultsWindow() {
+        m_results->Start->click();
         ReadingsWindow& readings = openReadings();
         QCOMPARE(readings.windowTitle(), QStringLiteral("Readings"));
         QCOMPARE(readings.model->rowCount(), 1);
@@ -103,8 +99,7 @@ private Q_SLOTS:
         QFETCH(QString, speed);
         QFETCH(int, gapMs);
         setSpeed(speed);
-        ReadingsWindow& readings = openReadings();
-        startRepeat(readings, QStringLiteral("0.5"), 3);
+        ReadingsWindow& readings = openReadings(QStringLiteral("0.5"), 3);
         QTRY_VERIFY_WITH_TIMEOUT(!readings.autoRepeat->running(), 6000);
         QTest::qWait(600);
         QVERIFY(m_triggers.size() == 3 && readings.model->rowCount() == 3 && !m_overlap);
@@ -119,17 +114,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("how");
         for (const char* how : {"not responding, OK", "not responding, Cancel", "Readings closed",
                                 "Configure", "Exit", "Stop"})
-            QTest::newRow(how) << QString(how);
+            row(how, how);
     }
     void stops() {
         QFETCH(QString, how);
-        ReadingsWindow& readings = openReadings();
+        ReadingsWindow& readings = openReadings(QStringLiteral("0.5"), 0);
         QPointer<AutoRepeat> repeat = readings.autoRepeat;
-        startRepeat(readings, QStringLiteral("0.5"), 0);
         QTRY_COMPARE(readings.model->rowCount(), 1);
         int triggers = 1;
         if (how.startsWith(QLatin1String("not responding"))) {
-            m_hangUp = true;
+            port->onCommand = [this, meter = port->onCommand](const QByteArray& command) {
+                meter(command);
+                port->hangUp();
+            };
             prompt->expect(kNotResponding, Buttons::OkCancel,
                            how.endsWith(QLatin1String("OK")) ? Answer::Ok : Answer::Cancel);
             triggers = 2;
