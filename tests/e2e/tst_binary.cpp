@@ -109,6 +109,18 @@ private Q_SLOTS:
         QCOMPARE(program.exitCode(), 0);
     }
 
+    // --simulate with port 1 mapped nowhere: the simulator started beside the program answers.
+    void simulateAnswersTheIdentification() {
+        QProcess program;
+        startProgram(program, QStringLiteral("/nonexistent/tty"), {},
+                     {QStringLiteral("--simulate")});
+        m_desktop.click(m_desktop.waitForWindow(kConnectionTitle), kContinue);
+        QVERIFY2(!m_desktop.waitForWindow(QStringLiteral("Results")).isEmpty(),
+                 "the simulator did not answer *IDN?");
+        program.terminate();
+        QVERIFY(program.waitForFinished(5000));
+    }
+
     void silentMeterThenCancelEndsTheProgramAtOnce() {
         Simulator sim({"--silent"});
         QVERIFY(sim.start());
