@@ -195,7 +195,7 @@ private Q_SLOTS:
 
     // Last, as a killed client leaves the display's focus where no later test expects it.
     // --readings under a comma-decimal locale against a noisy simulator: five auto-repeated
-    // readings at 0.5 s, and what the saved CSV and the data log then hold.
+    // readings at 0.5 s in the data log, and not one more.
     void readingsWindowRepeatsFiveReadings() {
         Simulator sim({"--noise", "2", "--seed", "5"});
         QVERIFY(sim.start());
@@ -221,26 +221,9 @@ private Q_SLOTS:
         const QList<QByteArray> logged = linesOf(log);
         QCOMPARE(logged.size(), 6);
 
-        // The table saved: a header and the five readings, oldest first, as the log has them.
-        m_desktop.key(readings, QStringLiteral("alt+v"));
-        const QString saved = dir.filePath(QStringLiteral("series.csv"));
-        QVERIFY2(chooseFile(QStringLiteral("Save readings"), saved), "the readings were not saved");
-        const QList<QByteArray> csv = linesOf(saved);
-        QCOMPARE(csv.size(), 6);
-        QCOMPARE(csv[0], QByteArray("Number,Time,Rx (Ohm),Rtc (Ohm),Temperature (C),"
-                                    "Coefficient (1/C),Verdict\r"));
-        const QRegularExpression iso(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d"));
-        for (int i = 1; i < 6; ++i) {
-            const QList<QByteArray> fields = csv[i].split(',');
-            QVERIFY2(fields.size() == 7 && fields[0].toInt() == i &&
-                         iso.match(QString::fromLatin1(fields[1])).hasMatch(),
-                     csv[i].constData());
-            QVERIFY2(logged[i].startsWith("Rx,") && logged[i].endsWith(", Ohm\r"),
-                     logged[i].constData());
-            QVERIFY(qAbs(fields[2].toDouble() / logged[i].mid(3).split(',')[0].toDouble() - 1) <
-                    1e-6);
-        }
-        QVERIFY(csv[1].split(',')[2] != csv[5].split(',')[2]); // the noise is there
+        for (const QByteArray& line : logged.mid(1))
+            QVERIFY2(line.startsWith("Rx,") && line.endsWith(", Ohm\r"), line.constData());
+        QVERIFY(logged[1] != logged[5]); // the noise is there
 
         // Killed outright, the program has left every logged reading on the disk.
         program.kill();

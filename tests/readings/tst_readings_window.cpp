@@ -145,7 +145,8 @@ private Q_SLOTS:
         QCOMPARE(m_triggers.size(), triggers);
     }
 
-    // Typed key by key into the real entries, in a comma-decimal locale; copied with ".".
+    // Typed key by key into the real entries, in a comma-decimal locale; copied and saved
+    // with ".".
     void limitsVerdictAndCopyInGerman() {
         QVERIFY2(std::setlocale(LC_ALL, "de_DE.UTF-8"), "de_DE.UTF-8 is not installed");
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -176,6 +177,14 @@ private Q_SLOTS:
                      copied[1].endsWith("\t0.0127\t\t\t\tHIGH"),
                  qPrintable(copied.join('\n')));
 
+        // Saved whole, with a header row, times with their UTC offset and "." numbers.
+        const QString file = path(QStringLiteral("series.csv"));
+        prompt->expectFile(file);
+        readings.saveButton->click();
+        const QRegularExpression time(QStringLiteral("T\\d\\d:\\d\\d:\\d\\d([+-]\\d\\d:\\d\\d|Z)"));
+        QCOMPARE(logLines(file).mid(0, 2).join('|').remove(time),
+                 "Number,Time,Rx (Ohm),Rtc (Ohm),Temperature (C),Coefficient (1/C),Verdict|1," +
+                     QDate::currentDate().toString(Qt::ISODate) + ",0.0125,,,,PASS");
         readings.clearButton->click();
         QCOMPARE(readings.model->rowCount(), 0);
         QCOMPARE(readings.verdict->text(), QString());
