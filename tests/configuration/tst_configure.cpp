@@ -1,14 +1,6 @@
 // The configuration window against an in-memory port: the dry-circuit rule, the field checks,
 // what survives closing and hiding, and how an upload ends.
 #include "Panel.h"
-#include "Table.h"
-#include "configuration/Configure.h"
-#include "measurement/frmMeasure.h"
-
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
 
 namespace {
 // The list the window starts with says "20 kOhm"; the one the rule rebuilds, "20k Ohm".

@@ -1,18 +1,7 @@
 // The connection and results windows with an in-memory port and a scripted operator: the
 // window lifetime, the port and baud choices, Continue, Configure and the ways out.
 #include "Panel.h"
-#include "Table.h"
-#include "configuration/Configure.h"
-#include "connection/Form1.h"
-#include "link/Module1.h"
 #include "link/Wait.h"
-#include "measurement/frmMeasure.h"
-
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
 
 using Answer = OperatorPrompt::Answer;
 using Buttons = OperatorPrompt::Buttons;

@@ -4,17 +4,10 @@
 #include "CpuTime.h"
 #include "Panel.h"
 #include "Simulator.h"
-#include "configuration/Configure.h"
-#include "link/Module1.h"
 #include "link/PortMap.h"
 #include "link/QtSerialPort.h"
-#include "measurement/frmMeasure.h"
 
-#include <QComboBox>
 #include <QDir>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
 
 #include <csignal>
 #include <thread>

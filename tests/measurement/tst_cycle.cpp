@@ -3,17 +3,6 @@
 // failing line. The log button: the file, the overwrite question, the start and stop lines,
 // the failures to open or write. Leaving during every kind of wait.
 #include "Panel.h"
-#include "Table.h"
-#include "configuration/Configure.h"
-#include "link/Module1.h"
-#include "measurement/DataLog.h"
-#include "measurement/frmMeasure.h"
-
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
 
 using Answer = OperatorPrompt::Answer;
 using Buttons = OperatorPrompt::Buttons;

@@ -120,14 +120,8 @@ private Q_SLOTS:
         QVERIFY2(std::setlocale(LC_ALL, "de_DE.UTF-8"), "de_DE.UTF-8 is not installed");
         qputenv("TZ", "Europe/Berlin"); // +01:00 in March
         tzset();
-        const Reading r{QDateTime(QDate(2026, 3, 1), QTime(14, 5, 9)).toMSecsSinceEpoch(),
-                        1.5e-5f,
-                        1.2345e-5f,
-                        23.5f,
-                        0.004f,
-                        false,
-                        true,
-                        Verdict::High};
+        const qint64 time = QDateTime(QDate(2026, 3, 1), QTime(14, 5, 9)).toMSecsSinceEpoch();
+        const Reading r{time, 1.5e-5f, 1.2345e-5f, 23.5f, 0.004f, false, true, Verdict::High};
         QCOMPARE(ReadingText::csvText({r}),
                  QStringLiteral("Number,Time,Rx (Ohm),Rtc (Ohm),Temperature (C),Coefficient "
                                 "(1/C),Verdict\r\n1,2026-03-01T14:05:09+01:00,1.5E-05,"

@@ -2,9 +2,6 @@
 // auto-repeat's schedule and every way it stops, and entries, verdicts, copy and Save typed
 // and read in a comma-decimal locale.
 #include "Panel.h"
-#include "Table.h"
-#include "configuration/Configure.h"
-#include "measurement/frmMeasure.h"
 #include "readings/AutoRepeat.h"
 #include "readings/CheckedEntry.h"
 #include "readings/LimitsBox.h"
@@ -15,12 +12,8 @@
 #include "readings/StatisticsGrid.h"
 
 #include <QClipboard>
-#include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
-#include <QtTest>
 
 #include <clocale>
 

@@ -2,20 +2,11 @@
 #include "Panel.h"
 
 #include "Simulator.h"
-#include "configuration/Configure.h"
-#include "connection/Form1.h"
-#include "link/Module1.h"
 #include "link/PortMap.h"
 #include "link/QtSerialPort.h"
 #include "link/Wait.h"
-#include "measurement/DataLog.h"
-#include "measurement/frmMeasure.h"
 
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QtTest>
 
 void Panel::initTestCase() {
     LoadableWindow::setProgramEndHandler([this] {

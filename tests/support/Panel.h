@@ -4,18 +4,24 @@
 // is still open. Tear-down is here too, and fails a test that left a box unanswered.
 #pragma once
 
+// What every window test drives comes with the fixture.
 #include "FakeSerialPort.h"
 #include "ScriptedPrompt.h"
+#include "Table.h"
+#include "configuration/Configure.h"
+#include "connection/Form1.h"
+#include "link/Module1.h"
+#include "measurement/DataLog.h"
+#include "measurement/frmMeasure.h"
 
-#include <QObject>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
-#include <QStringList>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QtTest>
 
-class Form1;
-class frmMeasure;
-class QComboBox;
-class QWidget;
 class Simulator;
 
 class Panel : public QObject {
