@@ -1,8 +1,7 @@
 // The Readings window's plain functions: statistics, limits and verdicts, the exported text,
-// the chart's columns, the entry checks and the auto-repeat's start times.
+// the entry checks and the auto-repeat's start times.
 #include "Table.h"
 #include "measurement/ShownReading.h"
-#include "readings/ChartBins.h"
 #include "readings/Entries.h"
 #include "readings/ReadingSeries.h"
 #include "readings/ReadingText.h"
@@ -12,8 +11,6 @@
 
 #include <clocale>
 #include <ctime>
-#include <numeric>
-#include <random>
 
 using Verdict = Limits::Verdict;
 using Values = QList<double>;
@@ -51,25 +48,6 @@ private Q_SLOTS:
             QVERIFY2(qAbs(got[i] - expected[i]) < 1e-12, qPrintable(QString::number(i)));
     }
 
-    // A sum of squares keeps only a few digits of the spread of 10 uOhm readings that differ by
-    // some 20 pOhm; the running update keeps it to better than 6.
-    void millionReadingsKeepTheirSpread() {
-        std::mt19937_64 random(7);
-        std::normal_distribution<double> noise(10e-6, 2e-11);
-        std::vector<float> values(1'000'000);
-        Statistics s;
-        for (float& v : values)
-            s.add(v = float(noise(random)));
-        const long double mean = std::accumulate(values.begin(), values.end(), 0.0L) / 1e6L;
-        const long double squares =
-            std::accumulate(values.begin(), values.end(), 0.0L, [mean](long double sum, float v) {
-                return sum + (v - mean) * (v - mean);
-            });
-        const double exact = double(std::sqrt(squares / (values.size() - 1)));
-        QVERIFY2(qAbs(s.standardDeviation() / exact - 1) < 1e-6,
-                 qPrintable(QString::number(s.standardDeviation() / exact - 1)));
-    }
-
     void verdicts_data() {
         QTest::addColumn<Limits::Settings>("limits");
         QTest::addColumn<double>("value");
@@ -96,22 +74,12 @@ private Q_SLOTS:
         MeasurementCycle::Outcome outcome;
         outcome.measured = 0.0105f;
         outcome.corrected = 0.0098f;
-        outcome.temperature = 30.0f;
         const Limits::Settings limits = window(0.0099, 0.0101);
-        const Reading plain = readingOf({outcome, false, 0.004f, false}, limits, 1);
-        QCOMPARE(plain.verdict, Verdict::High);
-        QVERIFY(std::isnan(plain.rtc) && std::isnan(plain.temperature));
-        const Reading corrected = readingOf({outcome, false, 0.004f, true}, limits, 1);
-        QCOMPARE(corrected.verdict, Verdict::Low);
-        QCOMPARE(corrected.temperature, 30.0f);
-        const Reading over = readingOf({{}, true, 0.004f, true}, limits, 1);
-        QCOMPARE(over.verdict, Verdict::RangeError);
+        QCOMPARE(readingOf({outcome, false, 0.004f, false}, limits, 1).verdict, Verdict::High);
+        QCOMPARE(readingOf({outcome, false, 0.004f, true}, limits, 1).verdict, Verdict::Low);
+        QCOMPARE(readingOf({{}, true, 0.004f, true}, limits, 1).verdict, Verdict::RangeError);
         outcome.corrected.reset();
         QCOMPARE(readingOf({outcome, false, 0.004f, true}, limits, 1).verdict, Verdict::None);
-        ReadingSeries series;
-        for (const Reading& r : {plain, over, corrected})
-            series.add(r);
-        QCOMPARE(series.rx().count() * 10 + series.rtc().count(), 21);
     }
 
     // Every column of a corrected reading in the CSV, "." numbers and the time with its UTC
@@ -139,23 +107,6 @@ private Q_SLOTS:
         for (const char* beyond : {"0.4", "3601"})
             QCOMPARE(Entries::interval(QString::fromLatin1(beyond), english).message,
                      QStringLiteral("Interval must be between 0.5 and 3600 s"));
-    }
-
-    // Each column from the lowest to the highest reading on it, kept as readings come;
-    // readings without a value take a place but no height.
-    void chartColumns() {
-        ChartBins bins;
-        for (float v : {1.0f, 5.0f, Reading::kNone, Reading::kNone, 3.0f, 2.0f, 4.0f})
-            bins.add(v);
-        const auto shown = [&](int columns) {
-            QList<QList<float>> heights;
-            for (const ChartBins::Column& c : bins.columns(columns))
-                heights << (c.empty ? QList<float>{} : QList<float>{c.low, c.high});
-            return heights;
-        };
-        QCOMPARE(shown(100), (QList<QList<float>>{{1, 1}, {5, 5}, {}, {}, {3, 3}, {2, 2}, {4, 4}}));
-        QCOMPARE(shown(4), (QList<QList<float>>{{1, 5}, {}, {2, 3}, {4, 4}}));
-        QCOMPARE(shown(3), (QList<QList<float>>{{1, 5}, {2, 4}}));
     }
 
     // Starts an interval apart from the last start; a late cycle delays the next, and the
