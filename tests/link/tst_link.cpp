@@ -3,6 +3,7 @@
 #include "FakeSerialPort.h"
 #include "ScriptedPrompt.h"
 #include "Table.h"
+#include "Timing.h"
 #include "link/Framing.h"
 #include "link/Module1.h"
 #include "link/Wait.h"
@@ -133,11 +134,7 @@ private Q_SLOTS:
         play(script);
         if (answer)
             m_prompt->expect(kNotResponding, Buttons::OkCancel, *answer);
-        QElapsedTimer took;
-        took.start();
-        Module1::ReadReply();
-        const qint64 ms = took.elapsed();
-        QVERIFY2(ms >= fromMs && ms < toMs, qPrintable(QString::number(ms)));
+        within(msTaken([] { Module1::ReadReply(); }), fromMs, toMs);
         QCOMPARE(Module1::sReply, reply);
         QCOMPARE(Module1::bTimeout, reply.isEmpty());
         QCOMPARE(m_abandoned, answer == Answer::Cancel ? 1 : 0);
