@@ -144,6 +144,11 @@ private Q_SLOTS:
         QVERIFY(!Configure::use().isVisible() && results.isVisible());
         QCOMPARE(logLines().join('|'), "Start Log ,D,T,Norvale,MX7500,MX75-000123,1.04" +
                                            QString(failAfter < 0 ? "|Configuration Changed" : ""));
+        if (failAfter >= 0) { // a second try is answered too: the failure left Update alive
+            prompt->expectOk(QStringLiteral("Configuration not sent: Input/output error"));
+            Configure::use().show();
+            Configure::use().Update->click();
+        }
     }
 
     // A second click during a pause is ignored; a control changed during a pause is sent by

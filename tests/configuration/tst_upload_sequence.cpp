@@ -62,8 +62,6 @@ private Q_SLOTS:
                               const char* count, const char* part) {
             row(name, Settings{0, 0, "Auto", "Slow", delay, count}, locale, QByteArray(part));
         };
-        typed("5.5 and 10", QLocale::c(), "5.5", "10",
-              "|:TRIG:DEL 5.5\r\n|:Sens:AVER:COUN 10\r\n|*");
         typed("leading zeros", QLocale::c(), "0050", "02.50",
               "|:TRIG:DEL 0050\r\n|:Sens:AVER:COUN 02.50\r\n|*");
         typed("decimal comma", QLocale(QLocale::German), "5,5", "2,5",

@@ -1,6 +1,6 @@
 // The real serial port on a real pseudo-terminal, with the simulator as the meter: a run
 // shown and logged, and the line failing under it (unplugged during the identification, a
-// reading or an upload; plugged back in).
+// reading; plugged back in).
 #include "Panel.h"
 #include "Simulator.h"
 #include "Timing.h"
@@ -106,24 +106,6 @@ private Q_SLOTS:
         // "1.2500" of "1.250000e-02" would read as a plausible, wrong 1.25 Ohm.
         QCOMPARE(rows(), QStringList(6, QString()));
         QVERIFY(unlocked());
-    }
-
-    void meterUnpluggedBetweenTwoUploadCommands() {
-        Simulator sim({"--hangup-on", ":SOUR:DRY 0"});
-        QVERIFY(sim.start());
-        frmMeasure* window = handOver(sim);
-        QVERIFY(window);
-        startLog();
-        window->Config->click();
-        prompt->expectOkStartingWith(QStringLiteral("Configuration not sent: "));
-        within(msTaken([] { Configure::use().Update->click(); }), 0, 2000);
-        QVERIFY(window->isVisible());
-        // A second try is answered too: the first failure did not leave Update dead.
-        prompt->expectOkStartingWith(QStringLiteral("Configuration not sent: "));
-        Configure::use().show();
-        Configure::use().Update->click();
-        QCOMPARE(prompt->shown.size(), 2);
-        QCOMPARE(logLines(), QStringList{"Start Log ,D,T,Norvale,MX7500,MX75-000123,1.04"});
     }
 };
 

@@ -28,11 +28,6 @@ class Panel : public QObject {
     Q_OBJECT
 
 protected:
-    // The three lines of the not-responding box, as the operator reads them.
-    static inline const QString kNotResponding =
-        QStringLiteral("MX7500 not responding\rMake sure MX7500 is turned on and RS232 cable is "
-                       "connected\rIn System Setup, System Configuration, check Baud Rate ");
-
     ScriptedPrompt* prompt = nullptr;
     QPointer<FakeSerialPort> port; // the connection window's port, on the fake line
     int programEnds = 0;

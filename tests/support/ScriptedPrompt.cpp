@@ -8,8 +8,7 @@ OperatorPrompt::Answer ScriptedPrompt::ask(const QString& text, Buttons buttons)
         return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
     }
     Box box = m_boxes.takeFirst();
-    const bool textMatches = box.prefixOnly ? text.startsWith(box.text) : text == box.text;
-    if (!textMatches || box.buttons != buttons)
+    if (text != box.text || box.buttons != buttons)
         failures << QStringLiteral("expected box \"%1\", got \"%2\"").arg(box.text, text);
     if (box.whileShown)
         box.whileShown();
@@ -25,7 +24,7 @@ std::optional<QString> ScriptedPrompt::chooseFile(const FileRequest& request) {
     return m_files.takeFirst();
 }
 
-QString ScriptedPrompt::report() const {
+QString ScriptedPrompt::problems() const {
     QStringList lines = failures;
     for (const Box& box : m_boxes)
         lines << QStringLiteral("box never shown: ") + box.text;

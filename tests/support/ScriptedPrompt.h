@@ -9,6 +9,11 @@
 
 #include <functional>
 
+// The three lines of the not-responding box, as the operator reads them.
+inline const QString kNotResponding =
+    QStringLiteral("MX7500 not responding\rMake sure MX7500 is turned on and RS232 cable is "
+                   "connected\rIn System Setup, System Configuration, check Baud Rate ");
+
 class ScriptedPrompt : public OperatorPrompt {
 public:
     struct Box {
@@ -16,7 +21,6 @@ public:
         Buttons buttons;
         Answer answer;
         std::function<void()> whileShown; // what the operator does before answering
-        bool prefixOnly = false;          // the text only has to start with `text`
     };
 
     void expect(const QString& text, Buttons buttons, Answer answer,
@@ -24,18 +28,14 @@ public:
         m_boxes << Box{text, buttons, answer, std::move(whileShown)};
     }
     void expectOk(const QString& text) { expect(text, Buttons::Ok, Answer::Ok); }
-    // An OK box whose text starts with `prefix` (the rest is the platform's own words).
-    void expectOkStartingWith(const QString& prefix) {
-        m_boxes << Box{prefix, Buttons::Ok, Answer::Ok, {}, true};
-    }
     void expectFile(std::optional<QString> choice) { m_files << choice; }
 
     Answer ask(const QString& text, Buttons buttons) override;
     std::optional<QString> chooseFile(const FileRequest& request) override;
 
-    // Everything scripted was asked, and nothing else.
-    bool done() const { return m_boxes.isEmpty() && m_files.isEmpty() && failures.isEmpty(); }
-    QString report() const;
+    // What went otherwise than scripted: empty when everything scripted was asked, and
+    // nothing else.
+    QString problems() const;
 
     QStringList shown;               // every box text, in order
     QList<FileRequest> fileRequests; // every file dialog opened
