@@ -27,6 +27,11 @@ class ResultsWindowTest : public Panel {
         return w;
     }
 
+    // The window's title and the log button's caption and tip.
+    static QString logCaptions(const frmMeasure& w) {
+        return w.windowTitle() + '|' + w.cmdLog->text() + '|' + w.cmdLog->toolTip();
+    }
+
 private Q_SLOTS:
     // Stale input (a reading that came after an earlier time-out) is not the reading.
     void sendsClearAndTriggerWithTheButtonsLocked() {
@@ -231,13 +236,9 @@ private Q_SLOTS:
         QCOMPARE(asked.filter, QStringLiteral("Csv files (*.csv)|*.csv| All Files (*.*)|*.*|"));
         if (!unreadable)
             QCOMPARE(asked.fileName, file);
-        QCOMPARE(w.windowTitle(), QStringLiteral("logging to file ") + file);
-        QCOMPARE(w.cmdLog->text(), QStringLiteral("Stop Log"));
-        QCOMPARE(w.cmdLog->toolTip(), QStringLiteral("Stop Logging Data"));
+        QCOMPARE(logCaptions(w), "logging to file " + file + "|Stop Log|Stop Logging Data");
         w.cmdLog->click();
-        QCOMPARE(w.windowTitle(), QStringLiteral("Results"));
-        QCOMPARE(w.cmdLog->text(), QStringLiteral("Start Log"));
-        QCOMPARE(w.cmdLog->toolTip(), QStringLiteral("Start Logging Data"));
+        QCOMPARE(logCaptions(w), QStringLiteral("Results|Start Log|Start Logging Data"));
         QVERIFY(existing.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         QCOMPARE(logLines(file), cells(written));
     }
@@ -277,8 +278,7 @@ private Q_SLOTS:
             w.Start->click();
         }
         QVERIFY(!w.bLog && !DataLog::isOpen());
-        QCOMPARE(w.windowTitle(), QStringLiteral("Results"));
-        QCOMPARE(w.cmdLog->text(), QStringLiteral("Start Log"));
+        QCOMPARE(logCaptions(w).section('|', 0, 1), QStringLiteral("Results|Start Log"));
         QVERIFY(unlocked());
     }
 

@@ -105,9 +105,5 @@ QString Desktop::copyText(const QString& window, QPoint at) const {
     click(window, at);
     key(window, QStringLiteral("ctrl+a"));
     key(window, QStringLiteral("ctrl+c"));
-    return clipboard();
-}
-
-QString Desktop::clipboard() const {
-    return run("xclip", {"-o", "-selection", "clipboard"});
+    return run("xclip", {"-o", "-selection", "clipboard"}); // as another program reads it
 }

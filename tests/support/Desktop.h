@@ -31,8 +31,6 @@ public:
     void click(const QString& window, QPoint at) const;
     void key(const QString& window, const QString& keys) const;
     void type(const QString& window, const QString& text) const;
-    // The clipboard's text, as another program reads it.
-    QString clipboard() const;
     // What an operator copies out of a text box: a click into it, Ctrl+A, Ctrl+C.
     QString copyText(const QString& window, QPoint at) const;
 

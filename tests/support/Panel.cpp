@@ -83,29 +83,25 @@ frmMeasure* Panel::handOver(const Simulator& sim) {
     return nullptr;
 }
 
-frmMeasure& Panel::results() const {
-    return frmMeasure::use();
-}
-
 void Panel::setSpeed(const QString& speed) const {
     QComboBox* accuracy = Configure::use().Accuracy;
     accuracy->setCurrentIndex(accuracy->findText(speed));
 }
 
 QStringList Panel::rows() const {
-    const frmMeasure& w = results();
+    const frmMeasure& w = frmMeasure::use();
     return {w.Ppar->text(), w.Pvalue->text(), w.Punit->text(),
             w.spar->text(), w.svalue->text(), w.sunit->text()};
 }
 
 bool Panel::unlocked() const {
-    const frmMeasure& w = results();
+    const frmMeasure& w = frmMeasure::use();
     return w.Start->isEnabled() && w.cmdLog->isEnabled() && w.Config->isEnabled() &&
            w.cmdTC->isEnabled();
 }
 
 bool Panel::locked() const {
-    const frmMeasure& w = results();
+    const frmMeasure& w = frmMeasure::use();
     return !w.Start->isEnabled() && !w.cmdLog->isEnabled() && !w.Config->isEnabled() &&
            !w.cmdTC->isEnabled() && w.Exit->isEnabled();
 }
@@ -113,7 +109,7 @@ bool Panel::locked() const {
 QString Panel::startLog(const QString& name) {
     m_log = path(name);
     prompt->expectFile(m_log);
-    results().cmdLog->click();
+    frmMeasure::use().cmdLog->click();
     return m_log;
 }
 

@@ -46,7 +46,6 @@ protected:
     frmMeasure& handOver();
     // The same on the real serial port, with the simulator behind port 1.
     frmMeasure* handOver(const Simulator& sim);
-    frmMeasure& results() const;
 
     void setSpeed(const QString& speed) const;
     // The six display boxes, first row then second.
