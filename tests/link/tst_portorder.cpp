@@ -34,7 +34,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         row("none", "", "", "", "ttyS0 ttyS1");
         row("one USB adapter, no built-in", "ttyUSB0", "", "", "ttyUSB0 ttyS1");
-        row("ACM adapter", "ttyACM0", "", "", "ttyACM0 ttyS1");
         row("built-ins in number order", "ttyS1 ttyS0", "", "", "ttyS0 ttyS1");
         row("built-in before adapter", "ttyUSB0 ttyS4", "", "", "ttyS4 ttyUSB0");
         row("built-in console left out", "ttyS0! ttyUSB0", "", "", "ttyUSB0 ttyS1");

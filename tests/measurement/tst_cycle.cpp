@@ -46,8 +46,7 @@ private Q_SLOTS:
         };
         w.Start->click();
         QCOMPARE(port->written, (QList<QByteArray>{"*cls\r\n", "*TRG\r\n"}));
-        QVERIFY(lockedDuringWait);
-        QVERIFY(unlocked());
+        QVERIFY(lockedDuringWait && unlocked());
         QCOMPARE(rows(), cells("Rx|12.5|mOhm|Rtc|12.5|mOhm"));
     }
 

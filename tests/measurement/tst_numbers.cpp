@@ -29,7 +29,6 @@ private Q_SLOTS:
     void initTestCase() {
         QVERIFY2(std::setlocale(LC_ALL, "de_DE.UTF-8"), "locale de_DE.UTF-8 is not installed");
     }
-    void cleanupTestCase() { std::setlocale(LC_ALL, "C"); }
 
     void numberText_data() {
         QTest::addColumn<float>("value");

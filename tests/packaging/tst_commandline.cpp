@@ -37,8 +37,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("result");
         row("none", QStringList{}, "run ||");
         row("both ports", QStringList{"--port1", "/dev/a", "--port2=/dev/b"}, "run /dev/a|/dev/b|");
-        row("last repeat counts", QStringList{"--port2", "/dev/a", "--port2", "/dev/b"},
-            "run |/dev/b|");
         row("simulate, readings", QStringList{"--simulate", "--readings"},
             "run ||simulate readings");
         row("version", QStringList{"--version"}, "0 MX7500 1.00");

@@ -1,6 +1,5 @@
-// The Readings window against an in-memory meter: opening it beside the results window,
-// every way the auto-repeat stops, and limits, verdicts, copy and Save typed and read in a
-// comma-decimal locale.
+// The Readings window against an in-memory meter: every way the auto-repeat stops, and limits,
+// verdicts, copy and Save typed and read in a comma-decimal locale.
 #include "Panel.h"
 #include "readings/AutoRepeat.h"
 #include "readings/CheckedEntry.h"
@@ -58,15 +57,6 @@ private Q_SLOTS:
     void cleanup() {
         Panel::cleanup();
         QTRY_VERIFY(!Readings::existing()); // it goes with the results window
-    }
-
-    // Beside the results window, holding the readings taken before it was opened.
-    void opensBesideTheResultsWindow() {
-        m_results->Start->click();
-        ReadingsWindow& readings = openReadings();
-        QCOMPARE(readings.windowTitle(), QStringLiteral("Readings"));
-        QCOMPARE(readings.model->rowCount(), 1);
-        QVERIFY(!readings.frameGeometry().intersects(m_results->frameGeometry()));
     }
 
     void stops_data() {

@@ -1,9 +1,7 @@
 // The simulator fixture.
 #include "Simulator.h"
 
-#include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 
 bool Simulator::start() {
     // A copy elsewhere (tests run as another user) names its own simulator.
@@ -52,15 +50,4 @@ QList<QByteArray> Simulator::received() const {
     for (const Event& event : heard())
         lines << event.bytes;
     return lines;
-}
-
-bool Simulator::waitForReceived(int count, int timeoutMs) const {
-    QElapsedTimer waited;
-    waited.start();
-    while (received().size() < count) {
-        if (waited.elapsed() > timeoutMs)
-            return false;
-        QThread::msleep(20);
-    }
-    return true;
 }

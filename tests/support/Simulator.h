@@ -28,8 +28,6 @@ public:
     // What it received, line by line with the terminators, in order.
     QList<Event> heard() const;
     QList<QByteArray> received() const;
-    // Polls the record until `count` lines have arrived or `timeoutMs` passed.
-    bool waitForReceived(int count, int timeoutMs = 5000) const;
 
 private:
     QStringList m_options;
