@@ -1,5 +1,6 @@
 // The connection and results windows with an in-memory port and a scripted operator: the
-// window lifetime, the port and baud choices, Continue, Configure and the ways out.
+// port and baud choices, Continue and the results window as first shown, Configure, and
+// leaving.
 #include "Panel.h"
 #include "link/Wait.h"
 

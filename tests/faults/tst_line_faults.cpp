@@ -1,6 +1,6 @@
 // The real serial port on a real pseudo-terminal, with the simulator as the meter: a run
-// shown and logged, and the line failing under it (unplugged during the identification, a
-// reading; plugged back in).
+// shown and logged, and the line failing under it (unplugged during the identification or a
+// reading, and plugged back in).
 #include "Panel.h"
 #include "Simulator.h"
 #include "Timing.h"

@@ -1,5 +1,6 @@
-// Framing and reply cutting as plain functions; the reply wait and the identification
-// exchange against the in-memory port: every way a wait ends, and what is taken from it.
+// Reply cutting and the identification's fields as plain functions; the reply wait and the
+// identification exchange against the in-memory port: every way a wait ends, and what is
+// taken from it.
 #include "FakeSerialPort.h"
 #include "ScriptedPrompt.h"
 #include "Table.h"
