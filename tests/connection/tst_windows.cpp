@@ -121,23 +121,32 @@ private Q_SLOTS:
         QVERIFY(!form.Measure->isHidden() && !form.Command3->isHidden());
     }
 
-    void configureTakesTheLatestModelAndLocksTheButtonsMeanwhile() {
+    // Configure identifies the meter with the buttons locked: the model it names now goes to
+    // the configuration window; after a silent meter and OK the results window is usable.
+    void configureIdentifiesWithTheButtonsLocked_data() {
+        QTest::addColumn<QByteArray>("answer");
+        row("answers", QByteArray("Norvale,MX7510,S,F\r\n"));
+        row("silent, OK", QByteArray());
+    }
+    void configureIdentifiesWithTheButtonsLocked() {
+        QFETCH(QByteArray, answer);
         frmMeasure& results = handOver();
+        identity = answer;
         bool lockedDuringWait = false;
-        port->onCommand = [&](const QByteArray& command) {
-            if (command == "*IDN?\r\n") {
-                lockedDuringWait = locked();
-                port->deliver("Norvale,MX7510,S,F\r\n", 5);
-            }
+        port->onCommand = [&, meter = port->onCommand](const QByteArray& command) {
+            lockedDuringWait = locked();
+            meter(command);
         };
+        if (answer.isEmpty())
+            prompt->expect(kNotResponding, Buttons::OkCancel, Answer::Ok);
         results.Config->click();
         QVERIFY(lockedDuringWait && unlocked());
-        QVERIFY(Configure::use().isVisible() && !results.isVisible());
-        QCOMPARE(Configure::use().Unit->text(), QStringLiteral("MX7510"));
+        QCOMPARE(results.isVisible(), answer.isEmpty());
+        QCOMPARE(Configure::use().Unit->text(),
+                 QLatin1String(answer.isEmpty() ? "MX7500" : "MX7510"));
         // Closing the configuration window brings the results back.
         Configure::use().close();
-        QVERIFY(results.isVisible());
-        QVERIFY(!Configure::loaded());
+        QVERIFY(results.isVisible() && !Configure::loaded());
     }
 
     void connectionExitClosesThePortAndEnds() {

@@ -21,8 +21,8 @@ class LinkTest : public QObject {
     ScriptedPrompt* m_prompt = nullptr;
     int m_abandoned = 0;
 
-    // "text@ms|..." makes each text arrive after its delay; "@-1" is there before the wait,
-    // "hangup@ms" kills the line and "calloff@ms" closes the windows under the wait.
+    // "text@ms|..." makes each text arrive after its delay, "hangup@ms" kills the line and
+    // "calloff@ms" closes the windows under the wait.
     void play(const QString& script) {
         for (const QString& step : script.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
             const QString text = step.section(QLatin1Char('@'), 0, 0);
@@ -31,8 +31,6 @@ class LinkTest : public QObject {
                 m_port->hangUp(ms);
             else if (text == QLatin1String("calloff"))
                 QTimer::singleShot(ms, [] { Wait::callOffAll(); });
-            else if (ms < 0)
-                m_port->preload(text.toLatin1());
             else
                 m_port->deliver(text.toLatin1(), ms);
         }
@@ -110,7 +108,6 @@ private Q_SLOTS:
         const std::optional<Answer> none, ok(Answer::Ok), cancel(Answer::Cancel);
         row("pieces, ends at the LF", "1.25@5|0000e-02@15|\nafter@25|late\n@200", none,
             "1.250000e-02\nafter", 0, 150);
-        row("already waiting", "N,M,S,F\r\n@-1", none, "N,M,S,F\r\n", 0, 1000);
         row("late LF, no polling", "x\n@300", none, "x\n", 300, 1000);
         row("partial at the deadline", "1.25@50", none, "1.25", 10000, 10500);
         row("silence, OK", "", ok, "", 10000, 10500);

@@ -45,7 +45,6 @@ private Q_SLOTS:
         row("missing device", QStringList{"--simulate", "--port2"},
             "2 Missing value after '--port2'.");
         row("empty device", QStringList{"--port2="}, "2 --port2 needs a device name.");
-        row("stray argument", QStringList{"/dev/ttyS0"}, "2 unexpected argument '/dev/ttyS0'.");
         row("simulate and port 1", QStringList{"--simulate", "--port1", "/dev/ttyS0"},
             "2 --simulate and --port1 both choose port 1's device.");
     }
