@@ -73,7 +73,7 @@ private Q_SLOTS:
             "Rx|-12.5|mOhm|Rtc|-17.36111|mOhm", "Rx,-0.0125, Ohm ,Rtc,-0.01736111, Ohm ,-50,0.004");
         for (const QByteArray& reply :
              {QByteArray("ERR\n"), QByteArray("0.0125\n0.0126\n"), QByteArray("3.5e+39\n"),
-              QByteArray("      \n"), QByteArray("1.25\x00e-02\n", 10)})
+              QByteArray("\t0.0125\n"), QByteArray("      \n"), QByteArray("1.25\x00e-02\n", 10)})
             row(("no reading: " + reply.toPercentEncoding()).constData(), reply, "20", "Copper",
                 kOld, "");
     }
