@@ -10,7 +10,7 @@ public:
         ++asked;
         return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
     }
-    std::optional<QString> chooseFile(const FileRequest&) override { return std::nullopt; }
+    std::optional<QString> chooseFile(const FileRequest&, int*) override { return std::nullopt; }
 
     int asked = 0;
 };

@@ -205,6 +205,22 @@ void Configure::upload() {
     // the results window back in the middle of the reconfiguration.
     if (m_uploading)
         return;
+    // Never two exchanges on the line at once: pressed while a reading or an identification
+    // is under way, the upload starts once that has ended.
+    if (LineActivity::instance().busy()) {
+        if (m_uploadWaiting)
+            return;
+        m_uploadWaiting = true;
+        connect(
+            &LineActivity::instance(), &LineActivity::idle, this,
+            [this] {
+                m_uploadWaiting = false;
+                if (isLoaded())
+                    upload();
+            },
+            Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+        return;
+    }
     m_uploading = true;
     const LineActivity::Scope exchange;
     QPointer<Configure> self(this);

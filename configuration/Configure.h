@@ -52,4 +52,5 @@ private:
     void backToResults();
 
     bool m_uploading = false;
+    bool m_uploadWaiting = false; // pressed while another exchange held the line
 };

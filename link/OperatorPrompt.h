@@ -23,8 +23,10 @@ public:
     // buttons. Closing an OK/Cancel box without a choice answers Cancel.
     virtual Answer ask(const QString& text, Buttons buttons) = 0;
 
-    // The file dialog; no value when the operator cancelled it.
-    virtual std::optional<QString> chooseFile(const FileRequest& request) = 0;
+    // The file dialog; no value when the operator cancelled it. With `fileType`, which of the
+    // filter's file types the operator picked (0 the first).
+    virtual std::optional<QString> chooseFile(const FileRequest& request,
+                                              int* fileType = nullptr) = 0;
 
     // The prompt in use: set once by the program (or a test).
     static OperatorPrompt& current();

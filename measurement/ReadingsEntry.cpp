@@ -25,6 +25,10 @@ bool ReadingsEntry::eventFilter(QObject* watched, QEvent* event) {
         ResultsEvents::instance().resultsShown();
         return false;
     }
+    if (watched == m_window && event->type() == QEvent::Hide) {
+        ResultsEvents::instance().resultsHidden();
+        return false;
+    }
     if (event->type() != QEvent::ContextMenu)
         return false;
     // Buttons and labels pass the right click on to the window; text boxes keep their menu.

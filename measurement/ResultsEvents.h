@@ -19,5 +19,6 @@ Q_SIGNALS:
     void readingsRequested();
     void configurationStarted();
     void resultsShown();
+    void resultsHidden();
     void resultsClosing();
 };

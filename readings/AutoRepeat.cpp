@@ -4,7 +4,7 @@
 #include "link/LineActivity.h"
 #include "measurement/ResultsEvents.h"
 
-AutoRepeat::AutoRepeat(std::function<void()> trigger, QObject* parent)
+AutoRepeat::AutoRepeat(std::function<bool()> trigger, QObject* parent)
     : QObject(parent), m_trigger(std::move(trigger)) {
     m_clock.start();
     m_timer.setSingleShot(true);
@@ -56,7 +56,10 @@ void AutoRepeat::due() {
     const qint64 startedAt = now();
     m_schedule->started(startedAt);
     Q_EMIT cycleStarting(startedAt);
-    m_trigger();
+    if (!m_trigger()) {
+        stop();
+        return;
+    }
     // Stopped (or stopped and started afresh) while the cycle ran: that decides what follows.
     if (generation != m_generation || !running())
         return;

@@ -15,10 +15,11 @@
 class AutoRepeat : public QObject {
     Q_OBJECT
 public:
-    // `trigger` runs one whole cycle and returns when it is over. Stops by itself at a
-    // not-responding box, when the configuration step starts and when the results window
-    // closes.
-    explicit AutoRepeat(std::function<void()> trigger, QObject* parent = nullptr);
+    // `trigger` runs one whole cycle and returns when it is over, or returns false at once when
+    // no cycle can run now (the results window hidden or locked), which stops the series.
+    // Stops by itself at a not-responding box, when the configuration step starts and when the
+    // results window closes.
+    explicit AutoRepeat(std::function<bool()> trigger, QObject* parent = nullptr);
 
     // `count` cycles (0: until stopped), one every `intervalNs`; the first at once.
     void start(qint64 intervalNs, int count);
@@ -36,7 +37,7 @@ Q_SIGNALS:
 private:
     void due();
 
-    std::function<void()> m_trigger;
+    std::function<bool()> m_trigger;
     std::optional<RepeatSchedule> m_schedule;
     QElapsedTimer m_clock;
     QTimer m_timer;

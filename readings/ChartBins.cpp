@@ -36,10 +36,19 @@ void ChartBins::add(float value) {
     }
 }
 
+int ChartBins::level(int columns) const {
+    for (size_t level = 0; level < m_levels.size(); ++level)
+        if (int(m_levels[level].size()) <= std::max(columns, 1))
+            return int(level);
+    return -1;
+}
+
 const std::vector<ChartBins::Column>& ChartBins::columns(int columns) const {
     static const std::vector<Column> none;
-    for (const std::vector<Column>& blocks : m_levels)
-        if (int(blocks.size()) <= std::max(columns, 1))
-            return blocks;
-    return none;
+    const int chosen = level(columns);
+    return chosen < 0 ? none : m_levels[size_t(chosen)];
+}
+
+int ChartBins::readingsPerColumn(int columns) const {
+    return 1 << std::max(0, level(columns));
 }

@@ -25,8 +25,13 @@ public:
     // power-of-two number of readings (the last block may be short), one reading per column
     // when they fit.
     const std::vector<Column>& columns(int columns) const;
+    // How many readings each of those columns covers.
+    int readingsPerColumn(int columns) const;
 
 private:
+    // The first level with at most `columns` blocks; -1 with no readings.
+    int level(int columns) const;
+
     // Level k holds the blocks of 2^k readings.
     std::vector<std::vector<Column>> m_levels;
     int m_count = 0;

@@ -1,15 +1,32 @@
-// Entry check on leaving the box.
+// Entry check on leaving the box or on Return.
 #include "readings/CheckedEntry.h"
 
 #include "link/OperatorPrompt.h"
 
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QPointer>
 
 CheckedEntry::CheckedEntry(double initial, Check check, QWidget* parent)
     : QLineEdit(parent), m_check(std::move(check)), m_value(initial) {
     m_acceptedText = QLocale().toString(initial, 'g', 7);
     setText(m_acceptedText);
+    setMinimumWidth(sizeHint().width());
+}
+
+void CheckedEntry::setValue(double value) {
+    m_value = value;
+    m_acceptedText = QLocale().toString(value, 'g', 7);
+    setText(m_acceptedText);
+}
+
+QSize CheckedEntry::sizeHint() const {
+    const QSize usual = QLineEdit::sizeHint();
+    const QMargins margins = textMargins() + contentsMargins();
+    // Ten characters and a sign, with the frame's and the text's margins.
+    const int room = fontMetrics().horizontalAdvance(QStringLiteral("-0000000000")) +
+                     margins.left() + margins.right() + 8;
+    return {room, usual.height()};
 }
 
 void CheckedEntry::focusOutEvent(QFocusEvent* event) {
@@ -17,6 +34,16 @@ void CheckedEntry::focusOutEvent(QFocusEvent* event) {
     // Another program, a drop-down or a message box taking the focus is not leaving the box.
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
         return;
+    apply();
+}
+
+void CheckedEntry::keyPressEvent(QKeyEvent* event) {
+    QLineEdit::keyPressEvent(event);
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        apply();
+}
+
+void CheckedEntry::apply() {
     if (text() == m_acceptedText)
         return;
     const Entries::Checked checked = m_check(text());
@@ -27,7 +54,9 @@ void CheckedEntry::focusOutEvent(QFocusEvent* event) {
         return;
     }
     QPointer<CheckedEntry> self(this);
+    // Taken first: the message box's focus change must not check the same text again.
+    const QString back = m_acceptedText;
     tell(checked.message);
     if (self)
-        setText(m_acceptedText);
+        setText(back);
 }

@@ -3,6 +3,7 @@
 
 #include "measurement/CorrectionSettings.h"
 #include "measurement/Numbers.h"
+#include "readings/Figures.h"
 
 namespace Entries {
 
@@ -15,7 +16,7 @@ Checked within(const QString& text, const QLocale& locale, double lowest, double
         return {std::nullopt, CorrectionSettings::kNotNumeric};
     if (*value < lowest || *value > highest)
         return {std::nullopt, outside};
-    return {double(*value), QString()};
+    return {Figures::ofSingle(*value), QString()};
 }
 
 } // namespace
@@ -24,7 +25,8 @@ Checked limit(const QString& text, const QLocale& locale) {
     const std::optional<float> value = Numbers::fromOperator(text, locale);
     if (!value)
         return {std::nullopt, CorrectionSettings::kNotNumeric};
-    return {double(*value), QString()};
+    // The decimal typed, not its nearest float: 12.4 mOhm is 0.0124 ohms.
+    return {Figures::ofSingle(*value), QString()};
 }
 
 Checked tolerance(const QString& text, const QLocale& locale) {

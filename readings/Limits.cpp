@@ -1,6 +1,8 @@
 // Limit bands and verdicts.
 #include "readings/Limits.h"
 
+#include "readings/Figures.h"
+
 #include <cmath>
 
 namespace Limits {
@@ -24,9 +26,12 @@ Verdict judge(const Settings& settings, std::optional<double> value) {
     const std::optional<Band> accepted = band(settings);
     if (!accepted || !value)
         return Verdict::None;
-    if (*value < accepted->low)
+    // At the meter's resolution: a reading that reads the same as its limit is on it, not
+    // past it, whatever rounding the unit factor or the percentage left in the limit.
+    const double reading = Figures::atMeterDigits(*value);
+    if (reading < Figures::atMeterDigits(accepted->low))
         return Verdict::Low;
-    if (*value > accepted->high)
+    if (reading > Figures::atMeterDigits(accepted->high))
         return Verdict::High;
     return Verdict::Pass;
 }

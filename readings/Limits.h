@@ -28,8 +28,8 @@ std::optional<Band> band(const Settings& settings);
 
 enum class Verdict : unsigned char { None, Pass, Low, High, RangeError };
 
-// A reading against the limits. No value (a correction that failed) and limits that are off
-// give no verdict.
+// A reading against the limits, both compared at seven significant digits. No value (a correction
+// that failed) and limits that are off give no verdict.
 Verdict judge(const Settings& settings, std::optional<double> value);
 
 // "PASS", "LOW", "HIGH", "Range Error", or empty.

@@ -3,6 +3,7 @@
 
 #include "readings/CheckedEntry.h"
 #include "readings/Entries.h"
+#include "readings/Figures.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -38,6 +39,7 @@ LimitsBox::LimitsBox(QWidget* parent) : QGroupBox(QStringLiteral("Limits"), pare
     unit = new QComboBox(this);
     unit->addItems(Entries::units());
     unit->setCurrentText(QStringLiteral("mOhm"));
+    m_unit = unit->currentText();
 
     auto* layout = new QHBoxLayout(this);
     auto* modeLabel = new QLabel(QStringLiteral("&Mode"), this);
@@ -47,7 +49,6 @@ LimitsBox::LimitsBox(QWidget* parent) : QGroupBox(QStringLiteral("Limits"), pare
     const auto labelled = [&](const QString& caption, QWidget* entry, QList<QLabel*>& group) {
         auto* label = new QLabel(caption, this);
         label->setBuddy(entry);
-        entry->setMaximumWidth(70);
         layout->addWidget(label);
         layout->addWidget(entry);
         group << label;
@@ -63,7 +64,7 @@ LimitsBox::LimitsBox(QWidget* parent) : QGroupBox(QStringLiteral("Limits"), pare
         showEntries();
         Q_EMIT changed();
     });
-    connect(unit, &QComboBox::currentIndexChanged, this, &LimitsBox::changed);
+    connect(unit, &QComboBox::currentIndexChanged, this, &LimitsBox::unitChanged);
     for (CheckedEntry* entry : {nominal, tolerance, low, high})
         connect(entry, &CheckedEntry::accepted, this, &LimitsBox::changed);
     showEntries();
@@ -82,6 +83,15 @@ void LimitsBox::showEntries() {
     low->setVisible(byWindow);
     high->setVisible(byWindow);
     unit->setVisible(chosen != Limits::Mode::Off);
+}
+
+void LimitsBox::unitChanged() {
+    // The band stays where it was: 9.5 mOhm becomes 0.0095 Ohm, never 9.5 Ohm.
+    const double factor = Entries::ohmsPer(m_unit) / Entries::ohmsPer(unit->currentText());
+    for (CheckedEntry* entry : {nominal, low, high})
+        entry->setValue(Figures::atMeterDigits(entry->value() * factor));
+    m_unit = unit->currentText();
+    Q_EMIT changed();
 }
 
 Limits::Settings LimitsBox::settings() const {

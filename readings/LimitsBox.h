@@ -30,5 +30,8 @@ Q_SIGNALS:
 
 private:
     void showEntries();
+    void unitChanged();
+
+    QString m_unit; // the unit the entries' numbers are in
     QList<QLabel*> m_toleranceLabels, m_windowLabels;
 };

@@ -2,6 +2,7 @@
 #include "readings/ReadingSeries.h"
 
 #include "measurement/ShownReading.h"
+#include "readings/Figures.h"
 
 #include <cmath>
 
@@ -14,13 +15,16 @@ Reading readingOf(const ShownReading& shown, const Limits::Settings& limits, qin
         reading.verdict = Limits::Verdict::RangeError;
         return reading;
     }
-    reading.rx = shown.outcome.measured.value_or(Reading::kNone);
+    const auto decimal = [](const std::optional<float>& value) {
+        return value ? Figures::ofSingle(*value) : Reading::kNone;
+    };
+    reading.rx = decimal(shown.outcome.measured);
     if (shown.bTC) {
-        reading.rtc = shown.outcome.corrected.value_or(Reading::kNone);
-        reading.temperature = shown.outcome.temperature.value_or(Reading::kNone);
-        reading.tempco = shown.tempco;
+        reading.rtc = decimal(shown.outcome.corrected);
+        reading.temperature = decimal(shown.outcome.temperature);
+        reading.tempco = Figures::ofSingle(shown.tempco);
     }
-    const float judged = shown.bTC ? reading.rtc : reading.rx;
+    const double judged = shown.bTC ? reading.rtc : reading.rx;
     reading.verdict =
         Limits::judge(limits, std::isnan(judged) ? std::nullopt : std::optional<double>(judged));
     return reading;
@@ -28,8 +32,8 @@ Reading readingOf(const ShownReading& shown, const Limits::Settings& limits, qin
 
 void ReadingSeries::add(const Reading& reading) {
     m_readings.push_back(reading);
-    m_rxColumns.add(reading.rx);
-    m_rtcColumns.add(reading.rtc);
+    m_rxColumns.add(float(reading.rx));
+    m_rtcColumns.add(float(reading.rtc));
     if (!std::isnan(reading.rx))
         m_rx.add(reading.rx);
     if (!std::isnan(reading.rtc))

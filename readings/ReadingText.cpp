@@ -1,8 +1,7 @@
 // Texts of the Readings window and its exports.
 #include "readings/ReadingText.h"
 
-#include "measurement/NumberText.h"
-#include "measurement/ScaleReading.h"
+#include "readings/Figures.h"
 
 #include <QDateTime>
 
@@ -16,17 +15,19 @@ QDateTime localTime(const Reading& reading) {
     return QDateTime::fromMSecsSinceEpoch(reading.time).toLocalTime();
 }
 
-// The fields shared by both exports; the time is given by the caller.
-QStringList exportFields(const Reading& reading, int index, const QString& time) {
-    const auto plain = [](float value) {
-        return std::isnan(value) ? QString() : NumberText::forLog(value);
-    };
+QChar decimalPoint(const QLocale& locale) {
+    const QString point = locale.decimalPoint();
+    return point.isEmpty() ? QLatin1Char('.') : point.at(0);
+}
+
+// The fields shared by the clipboard and the files; the time is given by the caller.
+QStringList exportFields(const Reading& reading, int index, const QString& time, QChar point) {
     return {QString::number(index + 1),
             time,
-            plain(reading.rx),
-            plain(reading.rtc),
-            plain(reading.temperature),
-            reading.corrected ? NumberText::forLog(reading.tempco) : QString(),
+            Figures::text(reading.rx, point),
+            Figures::text(reading.rtc, point),
+            Figures::text(reading.temperature, point),
+            Figures::text(reading.tempco, point),
             Limits::text(reading.verdict)};
 }
 
@@ -35,13 +36,13 @@ QStringList exportFields(const Reading& reading, int index, const QString& time)
 QString ohms(double value, const QLocale& locale) {
     if (std::isnan(value))
         return QString();
-    const Module1::Scaled scaled = Module1::scaled(float(value));
-    return NumberText::forDisplay(scaled.value, locale) + QLatin1Char(' ') + scaled.prefix +
+    const Figures::Scaled scaled = Figures::scaled(value);
+    return Figures::text(scaled.value, decimalPoint(locale)) + QLatin1Char(' ') + scaled.prefix +
            QStringLiteral("Ohm");
 }
 
 QString number(double value, const QLocale& locale) {
-    return std::isnan(value) ? QString() : NumberText::forDisplay(float(value), locale);
+    return Figures::text(value, decimalPoint(locale));
 }
 
 QString header(Column column) {
@@ -79,7 +80,7 @@ QString cell(const Reading& reading, int index, Column column, const QLocale& lo
     case Temperature:
         return number(reading.temperature, locale);
     case Coefficient:
-        return reading.corrected ? number(reading.tempco, locale) : QString();
+        return number(reading.tempco, locale);
     case Verdict:
         return Limits::text(reading.verdict);
     case ColumnCount:
@@ -88,23 +89,25 @@ QString cell(const Reading& reading, int index, Column column, const QLocale& lo
     return QString();
 }
 
-QString clipboardText(const std::vector<Reading>& readings, const std::vector<int>& indexes) {
+QString clipboardText(const std::vector<Reading>& readings, const std::vector<int>& indexes,
+                      const QLocale& locale) {
     QString text;
     for (int index : indexes) {
         const Reading& reading = readings.at(size_t(index));
         const QString time = localTime(reading).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        text += exportFields(reading, index, time).join(QLatin1Char('\t')) + QLatin1Char('\n');
+        text += exportFields(reading, index, time, decimalPoint(locale)).join(QLatin1Char('\t')) +
+                QLatin1Char('\n');
     }
     return text;
 }
 
-QString statisticsText(const Statistics& rx, const Statistics& rtc) {
+QString statisticsText(const Statistics& rx, const Statistics& rtc, const QLocale& locale) {
     QString text = QStringLiteral("\tCount\tMean\tStd dev\tMin\tMax\tSpan\n");
     const auto row = [&](const QString& name, const Statistics& s) {
         QStringList fields{name, QString::number(s.count())};
         if (s.count() > 0)
             for (double v : {s.mean(), s.standardDeviation(), s.minimum(), s.maximum(), s.span()})
-                fields << NumberText::forLog(float(v));
+                fields << Figures::text(v, decimalPoint(locale));
         text += fields.join(QLatin1Char('\t')) + QLatin1Char('\n');
     };
     row(QStringLiteral("Rx"), rx);
@@ -113,15 +116,23 @@ QString statisticsText(const Statistics& rx, const Statistics& rtc) {
     return text;
 }
 
-QString csvText(const std::vector<Reading>& readings) {
-    QString text = QStringLiteral("Number,Time,Rx (Ohm),Rtc (Ohm),Temperature (C),"
-                                  "Coefficient (1/C),Verdict\r\n");
+QString csvText(const std::vector<Reading>& readings, Csv kind, const QLocale& locale) {
+    const bool regional = kind == Csv::Regional;
+    const QChar separator = regional ? QLatin1Char(';') : QLatin1Char(',');
+    const QChar point = regional ? decimalPoint(locale) : QLatin1Char('.');
+    QString text =
+        QStringList{QStringLiteral("Number"),          QStringLiteral("Time"),
+                    QStringLiteral("Rx (Ohm)"),        QStringLiteral("Rtc (Ohm)"),
+                    QStringLiteral("Temperature (C)"), QStringLiteral("Coefficient (1/C)"),
+                    QStringLiteral("Verdict")}
+            .join(separator) +
+        QStringLiteral("\r\n");
     for (size_t i = 0; i < readings.size(); ++i) {
         // With the offset written out, so the file says when the reading was taken anywhere.
         const QDateTime local = localTime(readings[i]);
         const QString time = local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODate);
         text +=
-            exportFields(readings[i], int(i), time).join(QLatin1Char(',')) + QStringLiteral("\r\n");
+            exportFields(readings[i], int(i), time, point).join(separator) + QStringLiteral("\r\n");
     }
     return text;
 }

@@ -33,25 +33,49 @@ void placeBesideResults(ReadingsWindow& window) {
     if (!results || !results->isVisible())
         return;
     // Before it is first shown the window has no frame yet; it will get the results window's.
+    // Its size then is what it asked for, grown to what its controls need.
     const QRect frame = results->frameGeometry();
     const QSize decoration = frame.size() - results->geometry().size();
+    const QSize size = window.size().expandedTo(window.minimumSizeHint());
     const QScreen* screen = results->screen();
-    const QRect spot = placeBeside(frame, window.size() + decoration,
-                                   screen ? screen->availableGeometry() : QRect());
+    const QRect spot =
+        placeBeside(frame, size + decoration, screen ? screen->availableGeometry() : QRect());
+    window.resize(spot.size() - decoration);
     window.move(spot.topLeft());
 }
 
 } // namespace
 
 QRect placeBeside(const QRect& results, const QSize& frameSize, const QRect& screen) {
-    const QRect right(results.right() + 1 + kGap, results.top(), frameSize.width(),
-                      frameSize.height());
-    if (!screen.isValid() || right.right() <= screen.right())
-        return right;
-    // Below, kept on the screen sideways; never moved up over the results window.
-    const int left =
-        std::max(screen.left(), std::min(results.left(), screen.right() + 1 - frameSize.width()));
-    return QRect(left, results.bottom() + 1 + kGap, frameSize.width(), frameSize.height());
+    const QSize size = screen.isValid() ? frameSize.boundedTo(screen.size()) : frameSize;
+    const int w = size.width();
+    const int h = size.height();
+    const QRect candidates[] = {
+        {results.right() + 1 + kGap, results.top(), w, h},   // right
+        {results.left() - kGap - w, results.top(), w, h},    // left
+        {results.left(), results.bottom() + 1 + kGap, w, h}, // below
+        {results.left(), results.top() - kGap - h, w, h},    // above
+    };
+    if (!screen.isValid())
+        return candidates[0];
+    // Each spot pushed inside the screen; the first that then leaves the results window
+    // clear, else the one that covers the least of it.
+    QRect best;
+    qint64 leastCovered = -1;
+    for (const QRect& candidate : candidates) {
+        QRect spot = candidate;
+        spot.moveLeft(std::clamp(spot.left(), screen.left(), screen.right() + 1 - w));
+        spot.moveTop(std::clamp(spot.top(), screen.top(), screen.bottom() + 1 - h));
+        const QRect covered = spot.intersected(results);
+        const qint64 area = covered.isEmpty() ? 0 : qint64(covered.width()) * covered.height();
+        if (area == 0)
+            return spot;
+        if (leastCovered < 0 || area < leastCovered) {
+            leastCovered = area;
+            best = spot;
+        }
+    }
+    return best;
 }
 
 ReadingsWindow& open() {

@@ -17,8 +17,9 @@ ReadingsWindow& open();
 // The window if it exists; nothing is created.
 ReadingsWindow* existing();
 
-// Where a window of `frameSize` goes so that it never covers `results` (both frames): to its
-// right, or below it when the screen is too narrow.
+// Where a window of `frameSize` goes (both frames): right of `results`, else left of it, else
+// below, else above, always inside the screen's available area and no larger than it; when no
+// side has room, where it covers the least of the results window.
 QRect placeBeside(const QRect& results, const QSize& frameSize, const QRect& screen);
 
 } // namespace Readings

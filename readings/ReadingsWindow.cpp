@@ -2,6 +2,7 @@
 #include "readings/ReadingsWindow.h"
 
 #include "link/OperatorPrompt.h"
+#include "measurement/ResultsEvents.h"
 #include "measurement/ShownReading.h"
 #include "measurement/frmMeasure.h"
 #include "readings/AutoRepeat.h"
@@ -18,6 +19,7 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -36,11 +38,22 @@
 namespace {
 
 // The results window's own Trigger, exactly as a click on it: its locks, display and log line.
-void clickTrigger() {
+// Never a hidden one: behind the configuration window a reading would run into an upload.
+bool clickTrigger() {
     frmMeasure* results = frmMeasure::loaded();
-    if (results && results->Start->isEnabled())
-        results->Start->click();
+    if (!results || !results->isVisible() || !results->Start->isEnabled())
+        return false;
+    results->Start->click();
+    return true;
 }
+
+bool resultsShown() {
+    const frmMeasure* results = frmMeasure::loaded();
+    return results && results->isVisible();
+}
+
+const QString kCsvFilter = QStringLiteral("CSV files (*.csv)|*.csv|"
+                                          "CSV for a spreadsheet in this region (*.csv)|*.csv|");
 
 } // namespace
 
@@ -105,6 +118,14 @@ ReadingsWindow::ReadingsWindow() {
             [this] { chart->setBand(Limits::band(limits->settings())); });
     connect(repeat->startStop, &QPushButton::clicked, this, &ReadingsWindow::startStopClicked);
     connect(autoRepeat, &AutoRepeat::runningChanged, repeat, &RepeatBox::showRunning);
+    // Start only while the results window is there to trigger; Stop always.
+    const auto enableStart = [this] {
+        repeat->startStop->setEnabled(autoRepeat->running() || resultsShown());
+    };
+    connect(autoRepeat, &AutoRepeat::runningChanged, this, enableStart);
+    connect(&ResultsEvents::instance(), &ResultsEvents::resultsShown, this, enableStart);
+    connect(&ResultsEvents::instance(), &ResultsEvents::resultsHidden, this, enableStart);
+    enableStart();
     connect(clearButton, &QPushButton::clicked, this, &ReadingsWindow::clear);
     connect(saveButton, &QPushButton::clicked, this, &ReadingsWindow::save);
     auto* copyStatisticsKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
@@ -119,6 +140,7 @@ void ReadingsWindow::addReading(const ShownReading& shown) {
 void ReadingsWindow::addReadingTakenAt(const ShownReading& shown, qint64 msecsSinceEpoch) {
     const Reading reading = readingOf(shown, limits->settings(), msecsSinceEpoch);
     model->add(reading);
+    m_unsaved = true;
     statistics->show(model->series());
     showVerdict(Limits::text(reading.verdict), reading.verdict == Limits::Verdict::Pass);
     chart->update();
@@ -135,6 +157,15 @@ void ReadingsWindow::showVerdict(const QString& text, bool pass) {
 }
 
 void ReadingsWindow::clear() {
+    if (m_unsaved && model->rowCount() > 0) {
+        QPointer<ReadingsWindow> self(this);
+        const OperatorPrompt::Answer answer = OperatorPrompt::current().ask(
+            QStringLiteral("Clear %1 readings that were not saved?").arg(model->rowCount()),
+            OperatorPrompt::Buttons::YesNo);
+        if (!self || answer != OperatorPrompt::Answer::Yes)
+            return;
+    }
+    m_unsaved = false;
     model->clear();
     statistics->show(model->series());
     showVerdict(QString(), false);
@@ -149,21 +180,23 @@ void ReadingsWindow::copySelection() {
         return;
     std::sort(indexes.begin(), indexes.end());
     QGuiApplication::clipboard()->setText(
-        ReadingText::clipboardText(model->series().all(), indexes));
+        ReadingText::clipboardText(model->series().all(), indexes, QLocale()));
 }
 
 void ReadingsWindow::copyStatistics() {
     QGuiApplication::clipboard()->setText(
-        ReadingText::statisticsText(model->series().rx(), model->series().rtc()));
+        ReadingText::statisticsText(model->series().rx(), model->series().rtc(), QLocale()));
 }
 
 void ReadingsWindow::save() {
     QPointer<ReadingsWindow> self(this);
-    const std::optional<QString> chosen = OperatorPrompt::current().chooseFile(
-        {QStringLiteral("CSV files (*.csv)|*.csv|All files (*.*)|*.*|"),
-         QStringLiteral("Save readings"), m_savedName});
+    int fileType = 0;
+    std::optional<QString> chosen = OperatorPrompt::current().chooseFile(
+        {kCsvFilter, QStringLiteral("Save readings"), m_savedName}, &fileType);
     if (!self || !chosen || chosen->isEmpty())
         return;
+    if (QFileInfo(*chosen).suffix().isEmpty())
+        *chosen += QStringLiteral(".csv");
     if (QFile::exists(*chosen) &&
         OperatorPrompt::current().ask(QStringLiteral("Overwrite ") + *chosen,
                                       OperatorPrompt::Buttons::YesNo) !=
@@ -173,13 +206,16 @@ void ReadingsWindow::save() {
         return;
     // Written whole or not at all: an old file is never left half replaced.
     QSaveFile file(*chosen);
-    const QByteArray text = ReadingText::csvText(model->series().all()).toUtf8();
+    const ReadingText::Csv kind =
+        fileType == 1 ? ReadingText::Csv::Regional : ReadingText::Csv::Standard;
+    const QByteArray text = ReadingText::csvText(model->series().all(), kind, QLocale()).toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
         tell(QStringLiteral("Readings not saved: ") + *chosen + QStringLiteral("  ") +
              file.errorString());
         return;
     }
     m_savedName = *chosen;
+    m_unsaved = false;
 }
 
 void ReadingsWindow::startStopClicked() {

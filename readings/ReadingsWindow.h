@@ -24,14 +24,15 @@ public:
     void addReading(const ShownReading& shown);
 
     // The same for a reading shown earlier, at `msecsSinceEpoch`.
-
     void addReadingTakenAt(const ShownReading& shown, qint64 msecsSinceEpoch);
+    // Discards the readings, asking first when some were never saved.
     void clear();
     // The selected rows to the clipboard, oldest first.
     void copySelection();
     // The statistics to the clipboard (Ctrl+Shift+C).
     void copyStatistics();
-    // The whole table to a CSV file the operator chooses.
+    // The whole table to a CSV file the operator chooses, standard or for the region's
+    // spreadsheets; ".csv" is added to a name without a suffix.
     void save();
 
     ReadingsModel* model = nullptr;
@@ -53,5 +54,6 @@ private:
     void startStopClicked();
     void showVerdict(const QString& text, bool pass);
 
-    QString m_savedName; // offered again by the next Save
+    QString m_savedName;    // offered again by the next Save
+    bool m_unsaved = false; // readings came since the last Save or Clear
 };

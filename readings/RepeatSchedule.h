@@ -1,6 +1,7 @@
-// When the auto-repeat starts its cycles: each one an interval after the start of the one
-// before, on the monotonic clock. A cycle that runs longer than the interval delays the next,
-// which then starts at once; missed starts are never made up.
+// When the auto-repeat starts its cycles: on a fixed grid of the monotonic clock, start k at
+// the first start plus k intervals, so that hours of repeats keep their time. A cycle that
+// runs past one or more starts of the grid skips them and the series goes on at the next one;
+// missed starts are never made up and never shift the starts after them.
 #pragma once
 
 #include <QtGlobal>
@@ -19,8 +20,12 @@ public:
     int startedCount() const { return m_started; }
 
 private:
+    // The first slot of the grid at or after `nowNs` that no cycle has taken yet.
+    qint64 nextSlot(qint64 nowNs) const;
+
     qint64 m_interval;
     int m_count;
     int m_started = 0;
-    qint64 m_lastStart = 0;
+    qint64 m_firstStart = 0;
+    qint64 m_lastSlot = 0; // the slot of the grid the last cycle started in
 };

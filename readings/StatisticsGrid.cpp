@@ -7,9 +7,21 @@
 #include <QGridLayout>
 #include <QLabel>
 
+#include <algorithm>
+
 namespace {
 constexpr int kColumns = 6;
+
+// The widest text a cell can show: seven digits with a sign, the separator and any prefix.
+int widestFigure(const QFontMetrics& metrics) {
+    int widest = 0;
+    for (const char* prefix : {"p", "n", "u", "m", "", "k", "M"})
+        widest =
+            std::max(widest, metrics.horizontalAdvance(
+                                 QStringLiteral("-999.9999 %1Ohm").arg(QLatin1String(prefix))));
+    return widest;
 }
+} // namespace
 
 StatisticsGrid::StatisticsGrid(QWidget* parent) : QWidget(parent) {
     // Opaque: a new value repaints the grid alone, not the window beneath it.
@@ -32,9 +44,8 @@ StatisticsGrid::StatisticsGrid(QWidget* parent) : QWidget(parent) {
             auto* cell = new QLabel(this);
             cell->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             // A fixed size: a new text then repaints the cell without laying out the window.
-            cell->setFixedSize(
-                cell->fontMetrics().horizontalAdvance(QStringLiteral("-999.9999 mOhm")) + 8,
-                cell->fontMetrics().height() + 4);
+            cell->setFixedSize(widestFigure(cell->fontMetrics()) + 8,
+                               cell->fontMetrics().height() + 4);
             cell->setTextInteractionFlags(Qt::TextSelectableByMouse);
             grid->addWidget(cell, row + 1, c + 1);
             m_cells << cell;

@@ -2,6 +2,7 @@
 #include "readings/TrendChart.h"
 
 #include "readings/ChartBins.h"
+#include "readings/ChartScale.h"
 #include "readings/ReadingSeries.h"
 #include "readings/ReadingText.h"
 
@@ -10,34 +11,34 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
 
 const QColor kRxColour(0, 70, 200);
 const QColor kRtcColour(230, 120, 0);
+const QColor kGridColour(228, 228, 228);
+const QColor kLimitColour(200, 0, 0);
+constexpr int kMarker = 3; // a lone reading's dot, and the room kept for it at the ends
 
-struct Range {
-    double low = std::numeric_limits<double>::infinity();
-    double high = -std::numeric_limits<double>::infinity();
-    void include(double v) {
-        low = std::min(low, v);
-        high = std::max(high, v);
-    }
-    bool empty() const { return low > high; }
-};
+// Where reading `index` of `count` lies across the plot.
+double xOf(const QRectF& plot, int index, int count) {
+    const QRectF inner = plot.adjusted(kMarker, 0, -kMarker, 0);
+    return count <= 1 ? inner.center().x()
+                      : inner.left() + double(index) * inner.width() / double(count - 1);
+}
 
 // One point per reading, joined; a gap (no value) breaks the line.
-template <class X, class Y>
-void drawReadings(QPainter& painter, const std::vector<ChartBins::Column>& points,
-                  const QColor& colour, const X& x, const Y& y) {
+template <class Y>
+void drawReadings(QPainter& painter, const QRectF& plot,
+                  const std::vector<ChartBins::Column>& points, const QColor& colour, const Y& y) {
     QPen pen(colour, 1);
     pen.setCosmetic(true);
     painter.setPen(pen);
+    painter.setBrush(colour);
     QPolygonF line;
     const auto flush = [&] {
         if (line.size() == 1)
-            painter.drawEllipse(line.first(), 2, 2);
+            painter.drawEllipse(line.first(), kMarker - 1, kMarker - 1);
         else if (line.size() > 1)
             painter.drawPolyline(line);
         line.clear();
@@ -46,9 +47,37 @@ void drawReadings(QPainter& painter, const std::vector<ChartBins::Column>& point
         if (points[c].empty)
             flush();
         else
-            line << QPointF(x(c, points.size()), y(points[c].low));
+            line << QPointF(xOf(plot, int(c), int(points.size())), y(points[c].low));
     }
     flush();
+    painter.setBrush(Qt::NoBrush);
+}
+
+// Several readings per pixel column: each block of readings a bar from its lowest to its
+// highest, wide enough to reach the next block so that no column is left empty, and stretched
+// to reach the bar before it so the trace stays joined.
+template <class Y>
+void drawBlocks(QPainter& painter, const QRectF& plot, const std::vector<ChartBins::Column>& blocks,
+                int size, int readings, const QColor& colour, const Y& y) {
+    const ChartBins::Column* previous = nullptr;
+    for (size_t c = 0; c < blocks.size(); ++c) {
+        const ChartBins::Column& block = blocks[c];
+        if (block.empty) {
+            previous = nullptr;
+            continue;
+        }
+        const int first = int(c) * size;
+        const int next = std::min(first + size, readings);
+        const int left = int(std::floor(xOf(plot, first, readings)));
+        const int right = next < readings ? int(std::floor(xOf(plot, next, readings))) - 1
+                                          : int(std::floor(xOf(plot, readings - 1, readings)));
+        const double low = previous ? std::min(block.low, previous->high) : block.low;
+        const double high = previous ? std::max(block.high, previous->low) : block.high;
+        const int top = qRound(y(high));
+        painter.fillRect(QRect(left, top, std::max(1, right - left + 1), qRound(y(low)) - top + 1),
+                         colour);
+        previous = &block;
+    }
 }
 
 } // namespace
@@ -65,90 +94,95 @@ void TrendChart::setBand(const std::optional<Limits::Band>& band) {
     update();
 }
 
+QRectF TrendChart::plotArea() const {
+    // Room for the widest tick label, such as "-999.9 mOhm".
+    const int leftMargin = fontMetrics().horizontalAdvance(QStringLiteral("-999.9999 mOhm")) + 8;
+    return QRectF(rect()).adjusted(leftMargin, 8, -8, -20);
+}
+
 void TrendChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    // Room for the widest value label, such as "-999.9999 mOhm".
-    const int leftMargin = fontMetrics().horizontalAdvance(QStringLiteral("-999.9999 mOhm")) + 8;
-    const QRectF plot = QRectF(rect()).adjusted(leftMargin, 8, -8, -20);
-    painter.setPen(Qt::lightGray);
-    painter.drawRect(plot);
+    const QRectF plot = plotArea();
 
-    const std::vector<Reading>& readings = m_series.all();
-    const int columns = std::max(1, int(plot.width()));
+    const int readings = m_series.size();
+    const int columns = std::max(1, int(plot.width()) - 2 * kMarker);
     const std::vector<ChartBins::Column>& rx = m_series.rxColumns().columns(columns);
     const std::vector<ChartBins::Column>& rtc = m_series.rtcColumns().columns(columns);
-    Range range;
+    double low = HUGE_VAL;
+    double high = -HUGE_VAL;
     for (const auto* series : {&rx, &rtc})
         for (const ChartBins::Column& column : *series)
             if (!column.empty) {
-                range.include(column.low);
-                range.include(column.high);
+                low = std::min(low, double(column.low));
+                high = std::max(high, double(column.high));
             }
-    if (range.empty()) {
+    if (low > high) {
+        painter.setPen(Qt::lightGray);
+        painter.drawRect(plot);
         painter.setPen(Qt::gray);
-        painter.drawText(plot, Qt::AlignCenter, QStringLiteral("No readings"));
+        painter.drawText(plot, Qt::AlignCenter,
+                         readings == 0 ? QStringLiteral("No readings")
+                                       : QStringLiteral("Range Errors only: nothing to plot"));
         return;
     }
     if (m_band) {
-        range.include(m_band->low);
-        range.include(m_band->high);
+        low = std::min(low, m_band->low);
+        high = std::max(high, m_band->high);
     }
-    // A flat series sits in the middle instead of on an edge.
-    const double pad = range.high > range.low ? (range.high - range.low) * 0.05
-                                              : std::max(std::fabs(range.low) * 0.01, 1e-12);
-    const double low = range.low - pad;
-    const double high = range.high + pad;
+    const ChartScale::Axis axis = ChartScale::axis(low, high);
+    // The end ticks a marker's room inside the frame, so readings on them stay visible.
+    const QRectF inner = plot.adjusted(0, kMarker, 0, -kMarker);
     const auto y = [&](double v) {
-        return plot.bottom() - (v - low) / (high - low) * plot.height();
-    };
-    const auto x = [&](size_t c, size_t used) {
-        return used <= 1 ? plot.center().x()
-                         : plot.left() + double(c) * plot.width() / double(used - 1);
+        return inner.bottom() - (v - axis.low) / (axis.high - axis.low) * inner.height();
     };
 
-    if (m_band) {
-        QPen dashed(Qt::red, 1, Qt::DashLine);
-        dashed.setCosmetic(true);
-        painter.setPen(dashed);
-        for (double limit : {m_band->low, m_band->high})
-            painter.drawLine(QPointF(plot.left(), y(limit)), QPointF(plot.right(), y(limit)));
+    // Grid and tick labels first, the trace over them, the limits over the trace.
+    painter.setPen(Qt::black);
+    for (double tick : axis.ticks) {
+        const double at = y(tick);
+        painter.setPen(kGridColour);
+        painter.drawLine(QPointF(plot.left(), at), QPointF(plot.right(), at));
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(0, at - 10, plot.left() - 4, 20), Qt::AlignRight | Qt::AlignVCenter,
+                         ReadingText::ohms(tick));
     }
-    const bool perReading = rx.size() == readings.size();
+    painter.setPen(Qt::lightGray);
+    painter.drawRect(plot);
+
+    const int perColumn = m_series.rxColumns().readingsPerColumn(columns);
     for (const auto& [series, colour] : {std::pair{&rx, kRxColour}, std::pair{&rtc, kRtcColour}}) {
-        if (perReading) {
-            drawReadings(painter, *series, colour, x, y);
-            continue;
-        }
-        // Several readings per column: one bar each from the lowest to the highest, stretched
-        // to reach the bar before it so the trace stays joined.
-        const ChartBins::Column* previous = nullptr;
-        for (size_t c = 0; c < series->size(); ++c) {
-            const ChartBins::Column& column = (*series)[c];
-            if (column.empty) {
-                previous = nullptr;
-                continue;
-            }
-            const double low = previous ? std::min(column.low, previous->high) : column.low;
-            const double high = previous ? std::max(column.high, previous->low) : column.high;
-            const int top = qRound(y(high));
-            painter.fillRect(QRect(qRound(x(c, series->size())), top, 1, qRound(y(low)) - top + 1),
-                             colour);
-            previous = &column;
+        if (perColumn == 1)
+            drawReadings(painter, plot, *series, colour, y);
+        else
+            drawBlocks(painter, plot, *series, perColumn, readings, colour, y);
+    }
+
+    if (m_band) {
+        QPen dashed(kLimitColour, 1, Qt::DashLine);
+        dashed.setCosmetic(true);
+        const std::pair<double, QString> limits[] = {{m_band->high, QStringLiteral("High ")},
+                                                     {m_band->low, QStringLiteral("Low ")}};
+        for (const auto& [limit, name] : limits) {
+            const double at = y(limit);
+            painter.setPen(dashed);
+            painter.drawLine(QPointF(plot.left(), at), QPointF(plot.right(), at));
+            painter.setPen(kLimitColour);
+            // The high limit's label above its line, the low one's below.
+            const bool above = &limit == &limits[0].first;
+            const QRectF label(plot.left() + 4, above ? at - 16 : at + 1, plot.width() - 8, 15);
+            painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter,
+                             name + ReadingText::ohms(limit));
         }
     }
 
     painter.setPen(Qt::black);
-    const QRectF labels(0, plot.top() - 6, leftMargin - 4, plot.height() + 12);
-    painter.drawText(labels, Qt::AlignRight | Qt::AlignTop, ReadingText::ohms(high));
-    painter.drawText(labels, Qt::AlignRight | Qt::AlignBottom, ReadingText::ohms(low));
     const QRectF numbers(plot.left(), plot.bottom() + 2, plot.width(), 18);
     painter.drawText(numbers, Qt::AlignLeft | Qt::AlignTop, QStringLiteral("1"));
-    painter.drawText(numbers, Qt::AlignRight | Qt::AlignTop, QString::number(readings.size()));
-    painter.setPen(kRxColour);
-    painter.drawText(numbers, Qt::AlignHCenter | Qt::AlignTop,
-                     m_series.rtc().count() > 0 ? QStringLiteral("Rx") : QString());
+    painter.drawText(numbers, Qt::AlignRight | Qt::AlignTop, QString::number(readings));
     if (m_series.rtc().count() > 0) {
+        painter.setPen(kRxColour);
+        painter.drawText(numbers, Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("Rx"));
         painter.setPen(kRtcColour);
         painter.drawText(numbers.translated(30, 0), Qt::AlignHCenter | Qt::AlignTop,
                          QStringLiteral("Rtc"));

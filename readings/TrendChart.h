@@ -1,6 +1,6 @@
-// The trend chart: Rx (and Rtc) against reading number, with the limit lines. Painted here
-// rather than with a chart library, at most one vertical stroke per pixel column, so a long
-// series costs the same to draw as a short one.
+// The trend chart: Rx (and Rtc) against reading number on round ticks with light grid lines,
+// and the limit lines over the trace. Painted here rather than with a chart library, at most
+// one vertical stroke per pixel column, so a long series costs the same to draw as a short one.
 #pragma once
 
 #include "readings/Limits.h"
@@ -15,6 +15,9 @@ public:
     TrendChart(const ReadingSeries& series, QWidget* parent = nullptr);
 
     void setBand(const std::optional<Limits::Band>& band);
+
+    // Where the readings are drawn, inside the axes' labels.
+    QRectF plotArea() const;
 
     QSize sizeHint() const override { return {600, 180}; }
 

@@ -5,6 +5,8 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include <algorithm>
+
 OperatorPrompt::Answer DialogPrompt::ask(const QString& text, Buttons buttons) {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(QStringLiteral("MX7500"));
@@ -43,17 +45,20 @@ QStringList nameFiltersFrom(const QString& pipeFilter) {
     return filters;
 }
 
-std::optional<QString> DialogPrompt::chooseFile(const FileRequest& request) {
+std::optional<QString> DialogPrompt::chooseFile(const FileRequest& request, int* fileType) {
     QFileDialog dialog(QApplication::activeWindow(), request.title);
     // A name that does not exist yet must be accepted, and the log start asks about
     // overwriting itself.
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilters(nameFiltersFrom(request.filter));
+    const QStringList filters = nameFiltersFrom(request.filter);
+    dialog.setNameFilters(filters);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
+    if (fileType)
+        *fileType = std::max<int>(0, int(filters.indexOf(dialog.selectedNameFilter())));
     return dialog.selectedFiles().constFirst();
 }

@@ -6,7 +6,7 @@
 class DialogPrompt : public OperatorPrompt {
 public:
     Answer ask(const QString& text, Buttons buttons) override;
-    std::optional<QString> chooseFile(const FileRequest& request) override;
+    std::optional<QString> chooseFile(const FileRequest& request, int* fileType) override;
 };
 
 // "Name|pattern|Name|pattern|" as the file dialog's list of name filters.

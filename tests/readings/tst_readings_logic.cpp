@@ -1,124 +1,347 @@
-// The Readings window's plain functions: statistics, limits and verdicts, the exported text,
-// the entry checks and the auto-repeat's start times.
+// The Readings window's plain functions: figures at the meter's seven digits, statistics,
+// limits and verdicts at the meter's resolution, the exported and copied texts, the entry
+// checks, the chart's ticks, the window's placement and the auto-repeat's start times.
 #include "Table.h"
+#include "measurement/Numbers.h"
 #include "measurement/ShownReading.h"
+#include "readings/ChartScale.h"
 #include "readings/Entries.h"
 #include "readings/ReadingSeries.h"
 #include "readings/ReadingText.h"
+#include "readings/Readings.h"
 #include "readings/RepeatSchedule.h"
 
 #include <QtTest>
 
+#include <charconv>
 #include <clocale>
 #include <ctime>
+#include <random>
 
 using Verdict = Limits::Verdict;
 using Values = QList<double>;
 Q_DECLARE_METATYPE(Limits::Settings)
 
 namespace {
-Limits::Settings tolerance(double nominal, double percent) {
-    return {Limits::Mode::Tolerance, nominal, percent, 0, 0};
+
+const QLocale kEnglish(QLocale::English);
+const QLocale kGerman(QLocale::German, QLocale::Germany);
+
+// A reading as the cycle hands it over: the meter's reply read as the cycle reads it, with
+// the correction's outcome when given.
+ShownReading shownOf(const QString& reply, std::optional<float> corrected = std::nullopt) {
+    ShownReading shown;
+    shown.outcome.measured = Numbers::fromMeter(reply);
+    shown.outcome.corrected = corrected;
+    shown.outcome.temperature = 23.5f;
+    shown.tempco = 0.004f;
+    shown.bTC = corrected.has_value();
+    return shown;
 }
-Limits::Settings window(double low, double high) {
-    return {Limits::Mode::Window, 0, 0, low, high};
+
+// Limits as the limits box makes them from what was typed: numbers in a unit.
+Limits::Settings typed(Limits::Mode mode, const QString& a, const QString& b, const QString& unit) {
+    const double factor = Entries::ohmsPer(unit);
+    const double first = *Entries::limit(a, kEnglish).value;
+    const double second = *Entries::limit(b, kEnglish).value;
+    if (mode == Limits::Mode::Tolerance)
+        return {mode, first * factor, second, 0, 0};
+    return {mode, 0, 0, first * factor, second * factor};
 }
+
+ReadingSeries seriesOf(const QStringList& replies, bool corrected = false) {
+    ReadingSeries series;
+    for (const QString& reply : replies) {
+        const std::optional<float> value = Numbers::fromMeter(reply);
+        series.add(readingOf(shownOf(reply, corrected ? value : std::nullopt), {}, 0));
+    }
+    return series;
+}
+
 } // namespace
 
 class ReadingsLogicTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void statistics_data() {
-        QTest::addColumn<Values>("values");
-        QTest::addColumn<Values>("expected"); // count, mean, sd, min, max, span
-        row("one: no spread", Values{5}, Values{1, 5, 0, 5, 5, 0});
-        row("sample, not population", Values{2, 4, 4, 4, 5, 5, 7, 9},
-            Values{8, 5, 2.1380899352993950, 2, 9, 7});
-    }
-    void statistics() {
-        QFETCH(Values, values);
-        QFETCH(Values, expected);
-        Statistics s;
-        for (double v : values)
-            s.add(v);
-        const Values got{double(s.count()), s.mean(),    s.standardDeviation(),
-                         s.minimum(),       s.maximum(), s.span()};
-        for (int i = 0; i < got.size(); ++i)
-            QVERIFY2(qAbs(got[i] - expected[i]) < 1e-12, qPrintable(QString::number(i)));
+    void initTestCase() {
+        QVERIFY2(std::setlocale(LC_ALL, "de_DE.UTF-8"), "de_DE.UTF-8 is not installed");
+        qputenv("TZ", "Europe/Berlin"); // +01:00 in March
+        tzset();
     }
 
-    void verdicts_data() {
-        QTest::addColumn<Limits::Settings>("limits");
-        QTest::addColumn<double>("value");
-        QTest::addColumn<Verdict>("verdict");
-        row("tolerance: on the low edge", tolerance(10, 5), 9.5, Verdict::Pass);
-        row("tolerance: below", tolerance(10, 5), 9.49, Verdict::Low);
-        row("tolerance of a negative nominal", tolerance(-10, 5), -9.6, Verdict::Pass);
-        row("window: on the high edge", window(1, 2), 2.0, Verdict::Pass);
-        row("window: above", window(1, 2), 2.001, Verdict::High);
+    // Resistances with prefixes down to pico, chosen after rounding to seven digits.
+    void resistanceTexts_data() {
+        QTest::addColumn<double>("ohms");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("german");
+        row("milli", 0.0125, "12.5 mOhm", "12,5 mOhm");
+        row("pico", 1.291568e-11, "12.91568 pOhm", "12,91568 pOhm");
+        row("nano", 4.5e-9, "4.5 nOhm", "4,5 nOhm");
+        row("rounded up into the next range", 999.99996e-6, "1 mOhm", "1 mOhm");
+        row("kilo, negative", -1234.5678, "-1.234568 kOhm", "-1,234568 kOhm");
+        row("mega", 2e6, "2 MOhm", "2 MOhm");
+        row("zero", 0.0, "0 Ohm", "0 Ohm");
+        row("none", Reading::kNone, "", "");
     }
-    void verdicts() {
+    void resistanceTexts() {
+        QFETCH(double, ohms);
+        QFETCH(QString, english);
+        QFETCH(QString, german);
+        QCOMPARE(ReadingText::ohms(ohms, kEnglish), english);
+        QCOMPARE(ReadingText::ohms(ohms, kGerman), german);
+    }
+
+    // Round readings give round figures: each reading is the decimal the meter sent, and the
+    // statistics are shown and copied to seven digits.
+    void statisticsOfRoundReadings_data() {
+        QTest::addColumn<QStringList>("replies");
+        QTest::addColumn<QString>("shown");  // count, mean, sd, min, max, span on screen
+        QTest::addColumn<QString>("copied"); // the Rx line copied in German
+        row("span of two", QStringList{"1.260000e-02", "1.240000e-02"},
+            "2|12.5 mOhm|141.4214 uOhm|12.4 mOhm|12.6 mOhm|200 uOhm",
+            "Rx\t2\t0,0125\t0,0001414214\t0,0124\t0,0126\t0,0002");
+        row("deviation of three", QStringList{"1.1", "1.2", "1.3"},
+            "3|1.2 Ohm|100 mOhm|1.1 Ohm|1.3 Ohm|200 mOhm", "Rx\t3\t1,2\t0,1\t1,1\t1,3\t0,2");
+        row("copied span", QStringList{"0.020", "0.0125"},
+            "2|16.25 mOhm|5.303301 mOhm|12.5 mOhm|20 mOhm|7.5 mOhm",
+            "Rx\t2\t0,01625\t0,005303301\t0,0125\t0,02\t0,0075");
+        row("one reading: no deviation", QStringList{"1.5e-5"}, "1|15 uOhm||15 uOhm|15 uOhm|0 Ohm",
+            "Rx\t1\t1,5E-05\t0\t1,5E-05\t1,5E-05\t0");
+    }
+    void statisticsOfRoundReadings() {
+        QFETCH(QStringList, replies);
+        QFETCH(QString, shown);
+        QFETCH(QString, copied);
+        const ReadingSeries series = seriesOf(replies);
+        const Statistics& s = series.rx();
+        const QString sd =
+            s.count() > 1 ? ReadingText::ohms(s.standardDeviation(), kEnglish) : QString();
+        QCOMPARE(QStringList({QString::number(s.count()), ReadingText::ohms(s.mean(), kEnglish), sd,
+                              ReadingText::ohms(s.minimum(), kEnglish),
+                              ReadingText::ohms(s.maximum(), kEnglish),
+                              ReadingText::ohms(s.span(), kEnglish)})
+                     .join('|'),
+                 shown);
+        QCOMPARE(ReadingText::statisticsText(s, Statistics(), kGerman),
+                 "\tCount\tMean\tStd dev\tMin\tMax\tSpan\n" + copied + "\n");
+    }
+
+    // Corrected readings get an Rtc row of their own; a Range Error counts in neither; Clear
+    // starts the statistics afresh.
+    void rtcRowAndClear() {
+        ReadingSeries series = seriesOf({"0.0125", "0.0127"}, true);
+        series.add(readingOf({{}, true, 0.004f, true}, {}, 0));
+        QCOMPARE(ReadingText::statisticsText(series.rx(), series.rtc(), kEnglish),
+                 QStringLiteral("\tCount\tMean\tStd dev\tMin\tMax\tSpan\n"
+                                "Rx\t2\t0.0126\t0.0001414214\t0.0125\t0.0127\t0.0002\n"
+                                "Rtc\t2\t0.0126\t0.0001414214\t0.0125\t0.0127\t0.0002\n"));
+        series.clear();
+        series.add(readingOf(shownOf("0.5"), {}, 0));
+        QCOMPARE(series.size(), 1);
+        QCOMPARE(
+            ReadingText::statisticsText(series.rx(), series.rtc(), kEnglish),
+            QStringLiteral("\tCount\tMean\tStd dev\tMin\tMax\tSpan\nRx\t1\t0.5\t0\t0.5\t0.5\t0\n"));
+    }
+
+    // A million readings of about 10 uOhm, quantised as the meter sends them, differing by a
+    // few hundred picohms: the sample standard deviation right to six digits.
+    void millionReadingsKeepTheirSpread() {
+        std::mt19937 random(7);
+        std::normal_distribution<double> noise(1.0e-5, 3e-10);
+        std::vector<double> values;
+        values.reserve(1'000'000);
+        Statistics s;
+        for (int i = 0; i < 1'000'000; ++i) {
+            char reply[32];
+            const auto end = std::to_chars(reply, reply + sizeof reply, noise(random),
+                                           std::chars_format::scientific, 6);
+            const Reading r =
+                readingOf(shownOf(QString::fromLatin1(reply, int(end.ptr - reply))), {}, 0);
+            values.push_back(r.rx);
+            s.add(r.rx);
+        }
+        long double mean = 0;
+        for (double v : values)
+            mean += v;
+        mean /= values.size();
+        long double squares = 0;
+        for (double v : values)
+            squares += (v - mean) * (v - mean);
+        const double reference = double(std::sqrt(squares / (values.size() - 1)));
+        QVERIFY2(std::fabs(s.standardDeviation() - reference) < 5e-7 * reference,
+                 qPrintable(QStringLiteral("%1 against %2")
+                                .arg(s.standardDeviation(), 0, 'g', 10)
+                                .arg(reference, 0, 'g', 10)));
+    }
+
+    // On a limit at the meter's resolution is PASS, in every unit and both modes; a digit
+    // beyond it is not.
+    void verdictsAtTheLimits_data() {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<Limits::Settings>("limits");
+        QTest::addColumn<Verdict>("verdict");
+        using M = Limits::Mode;
+        row("on the low limit", "1.000000e-02", typed(M::Window, "10", "10.5", "mOhm"),
+            Verdict::Pass);
+        row("on a low limit of 9.5 mOhm", "9.500000e-03", typed(M::Window, "9.5", "10", "mOhm"),
+            Verdict::Pass);
+        row("a digit below it", "9.499999e-03", typed(M::Window, "9.5", "10", "mOhm"),
+            Verdict::Low);
+        row("on the high limit", "1.250000e-02", typed(M::Window, "12", "12.5", "mOhm"),
+            Verdict::Pass);
+        row("a digit above it", "1.250001e-02", typed(M::Window, "12", "12.5", "mOhm"),
+            Verdict::High);
+        row("300 mOhm against 0.3 Ohm", "3.000000e-01", typed(M::Window, "0.1", "0.3", "Ohm"),
+            Verdict::Pass);
+        row("1.2 kOhm against 1200 Ohm", "1.200000e+03", typed(M::Window, "1000", "1200", "Ohm"),
+            Verdict::Pass);
+        row("microhms", "2.000000e-06", typed(M::Window, "1", "2", "uOhm"), Verdict::Pass);
+        row("kilohms", "2.000001e+03", typed(M::Window, "1", "2", "kOhm"), Verdict::High);
+        row("10 mOhm +/- 5 % against 9.5 mOhm", "9.500000e-03",
+            typed(M::Tolerance, "10", "5", "mOhm"), Verdict::Pass);
+        row("tolerance: below", "9.490000e-03", typed(M::Tolerance, "10", "5", "mOhm"),
+            Verdict::Low);
+        row("tolerance: above", "1.051000e-02", typed(M::Tolerance, "10", "5", "mOhm"),
+            Verdict::High);
+        row("tolerance of a negative nominal", "-9.600000e-03",
+            typed(M::Tolerance, "-10", "5", "mOhm"), Verdict::Pass);
+    }
+    void verdictsAtTheLimits() {
+        QFETCH(QString, reply);
         QFETCH(Limits::Settings, limits);
-        QFETCH(double, value);
         QFETCH(Verdict, verdict);
-        QCOMPARE(Limits::judge(limits, value), verdict);
-        QCOMPARE(Limits::judge(limits, std::nullopt), Verdict::None);
+        QCOMPARE(readingOf(shownOf(reply), limits, 0).verdict, verdict);
     }
 
     // Rtc is judged with the correction on, Rx without; an over-range reading has a verdict
-    // of its own and no statistics; a failed correction has no verdict.
+    // of its own, no statistics and no coefficient; a failed correction has no verdict.
     void readingsFromTheCycle() {
         MeasurementCycle::Outcome outcome;
         outcome.measured = 0.0105f;
         outcome.corrected = 0.0098f;
-        const Limits::Settings limits = window(0.0099, 0.0101);
+        const Limits::Settings limits{Limits::Mode::Window, 0, 0, 0.0099, 0.0101};
         QCOMPARE(readingOf({outcome, false, 0.004f, false}, limits, 1).verdict, Verdict::High);
         QCOMPARE(readingOf({outcome, false, 0.004f, true}, limits, 1).verdict, Verdict::Low);
-        QCOMPARE(readingOf({{}, true, 0.004f, true}, limits, 1).verdict, Verdict::RangeError);
+        const Reading overRange = readingOf({{}, true, 0.004f, true}, limits, 1);
+        QCOMPARE(overRange.verdict, Verdict::RangeError);
+        QCOMPARE(ReadingText::cell(overRange, 0, ReadingText::Coefficient), QString());
+        QCOMPARE(ReadingText::csvText({overRange}).split("\r\n").at(1).section(',', 2),
+                 QStringLiteral(",,,,Range Error"));
         outcome.corrected.reset();
         QCOMPARE(readingOf({outcome, false, 0.004f, true}, limits, 1).verdict, Verdict::None);
     }
 
-    // Every column of a corrected reading in the CSV, "." numbers and the time with its UTC
-    // offset, whatever the process locale.
-    void csvText() {
-        QVERIFY2(std::setlocale(LC_ALL, "de_DE.UTF-8"), "de_DE.UTF-8 is not installed");
-        qputenv("TZ", "Europe/Berlin"); // +01:00 in March
-        tzset();
+    // Every column of corrected readings, each with its own coefficient, in the standard CSV,
+    // the region's CSV and the clipboard; the clipboard takes the rows asked for.
+    void exports() {
         const qint64 time = QDateTime(QDate(2026, 3, 1), QTime(14, 5, 9)).toMSecsSinceEpoch();
-        const Reading r{time, 1.5e-5f, 1.2345e-5f, 23.5f, 0.004f, false, true, Verdict::High};
-        QCOMPARE(ReadingText::csvText({r}),
+        const Reading first{time, 1.5e-5, 1.2345e-5, 23.5, 0.004, false, true, Verdict::High};
+        Reading second = first;
+        second.time += 61'000;
+        second.rx = 0.0125;
+        second.tempco = 0.00393;
+        second.verdict = Verdict::Pass;
+        const std::vector<Reading> both{first, second};
+        QCOMPARE(ReadingText::csvText(both, ReadingText::Csv::Standard, kGerman),
                  QStringLiteral("Number,Time,Rx (Ohm),Rtc (Ohm),Temperature (C),Coefficient "
                                 "(1/C),Verdict\r\n1,2026-03-01T14:05:09+01:00,1.5E-05,"
-                                "1.2345E-05,23.5,0.004,HIGH\r\n"));
-        std::setlocale(LC_ALL, "C");
+                                "1.2345E-05,23.5,0.004,HIGH\r\n2,2026-03-01T14:06:10+01:00,"
+                                "0.0125,1.2345E-05,23.5,0.00393,PASS\r\n"));
+        QCOMPARE(ReadingText::csvText({second}, ReadingText::Csv::Regional, kGerman),
+                 QStringLiteral("Number;Time;Rx (Ohm);Rtc (Ohm);Temperature (C);Coefficient "
+                                "(1/C);Verdict\r\n1;2026-03-01T14:06:10+01:00;0,0125;"
+                                "1,2345E-05;23,5;0,00393;PASS\r\n"));
+        QCOMPARE(
+            ReadingText::clipboardText(both, {1}, kGerman),
+            QStringLiteral("2\t2026-03-01 14:06:10\t0,0125\t1,2345E-05\t23,5\t0,00393\tPASS\n"));
+        QCOMPARE(ReadingText::cell(second, 1, ReadingText::Coefficient, kGerman),
+                 QStringLiteral("0,00393"));
     }
 
     // Locale-aware, bounds included; a rejected text says why.
     void entries() {
-        const QLocale english(QLocale::English);
-        QCOMPARE(Entries::limit(QStringLiteral("9,5"), QLocale(QLocale::German)).value, 9.5);
-        QCOMPARE(Entries::tolerance(QStringLiteral("100"), english).value, 100.0);
-        QCOMPARE(Entries::tolerance(QStringLiteral("100.5"), english).message,
+        QCOMPARE(Entries::limit(QStringLiteral("9,5"), kGerman).value, 9.5);
+        QCOMPARE(Entries::limit(QStringLiteral("12,3456"), kGerman).value, 12.3456);
+        QCOMPARE(Entries::tolerance(QStringLiteral("100"), kEnglish).value, 100.0);
+        QCOMPARE(Entries::tolerance(QStringLiteral("100.5"), kEnglish).message,
                  QStringLiteral("Tolerance must be between 0 and 100 %"));
-        for (const char* beyond : {"0.4", "3601"})
-            QCOMPARE(Entries::interval(QString::fromLatin1(beyond), english).message,
+        QCOMPARE(Entries::interval(QStringLiteral("3600"), kEnglish).value, 3600.0);
+        QCOMPARE(Entries::interval(QStringLiteral("0.5"), kEnglish).value, 0.5);
+        for (const char* beyond : {"0.4", "3600.1"})
+            QCOMPARE(Entries::interval(QString::fromLatin1(beyond), kEnglish).message,
                      QStringLiteral("Interval must be between 0.5 and 3600 s"));
     }
 
-    // Starts an interval apart from the last start; a late cycle delays the next, and the
-    // starts it missed are not made up.
+    // Round ticks around the readings (and the limits), at most four steps apart.
+    void chartTicks_data() {
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        QTest::addColumn<QString>("ticks");
+        row("a noisy series", 12.25e-3, 12.68e-3, "12.2 mOhm|12.4 mOhm|12.6 mOhm|12.8 mOhm");
+        row("wide", 9.974999e-3, 12.72063e-3, "9 mOhm|10 mOhm|11 mOhm|12 mOhm|13 mOhm");
+        row("on ticks already", 1.0, 2.0, "1 Ohm|1.5 Ohm|2 Ohm");
+        row("flat: one reading", 0.0125, 0.0125,
+            "12.3 mOhm|12.4 mOhm|12.5 mOhm|12.6 mOhm|12.7 mOhm");
+    }
+    void chartTicks() {
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QFETCH(QString, ticks);
+        QStringList texts;
+        for (double tick : ChartScale::axis(low, high).ticks)
+            texts << ReadingText::ohms(tick, kEnglish);
+        QCOMPARE(texts.join('|'), ticks);
+    }
+
+    // Right of the results window, else left, else below, else above; inside the screen.
+    void placement_data() {
+        QTest::addColumn<QRect>("results");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QRect>("expected");
+        const QSize big(720, 600);
+        row("right", QRect(0, 0, 400, 350), big, QRect(408, 0, 720, 600));
+        row("right, pushed up to stay on the screen", QRect(0, 400, 400, 350), big,
+            QRect(408, 168, 720, 600));
+        row("left", QRect(1000, 0, 300, 350), big, QRect(272, 0, 720, 600));
+        row("below", QRect(300, 0, 800, 100), QSize(720, 400), QRect(300, 108, 720, 400));
+        row("above", QRect(300, 600, 800, 160), QSize(720, 400), QRect(300, 192, 720, 400));
+        row("no room: the least covered, on the screen", QRect(483, 214, 400, 340), big,
+            QRect(646, 168, 720, 600));
+        row("larger than the screen", QRect(0, 0, 300, 300), QSize(2000, 1000),
+            QRect(0, 0, 1366, 768));
+    }
+    void placement() {
+        QFETCH(QRect, results);
+        QFETCH(QSize, size);
+        QFETCH(QRect, expected);
+        QCOMPARE(Readings::placeBeside(results, size, QRect(0, 0, 1366, 768)), expected);
+    }
+
+    // The first start at once; then on the grid of the first start; a late cycle skips the
+    // starts it missed and the grid goes on.
     void schedule() {
-        RepeatSchedule s(500, 3);
+        RepeatSchedule s(500, 4);
         QCOMPARE(s.waitBefore(0), 0);
         s.started(100);
         QCOMPARE(s.waitBefore(300), 300);
-        QCOMPARE(s.waitBefore(2000), 0);
-        s.started(2000);
-        QCOMPARE(s.waitBefore(2100), 400);
+        s.started(601); // a timer a little late
+        QCOMPARE(s.waitBefore(700), 400);
+        QCOMPARE(s.waitBefore(2000), 100); // ran to 2000: 1100 and 1600 missed, 2100 next
+        s.started(2100);
+        QCOMPARE(s.waitBefore(2100), 500); // that slot is taken
         QVERIFY(!s.finished());
-        s.started(2500);
+        s.started(2600);
         QVERIFY(s.finished());
+        QCOMPARE(s.startedCount(), 4);
+        // Hours of 1.5 s repeats keep their time.
+        RepeatSchedule hours(1'500'000'000, 0);
+        hours.started(0);
+        qint64 now = 0;
+        for (int k = 1; k <= 2400; ++k) {
+            now += hours.waitBefore(now + 7'000'000) + 7'000'000;
+            hours.started(now);
+        }
+        QCOMPARE(now, 2400 * 1'500'000'000LL);
     }
 };
 

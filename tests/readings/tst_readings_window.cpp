@@ -1,6 +1,8 @@
-// The Readings window against an in-memory meter: every way the auto-repeat stops, and limits,
-// verdicts, copy and Save typed and read in a comma-decimal locale.
+// The Readings window against an in-memory meter: every way the auto-repeat stops, the line
+// never shared by two exchanges, limits typed key by key, verdicts, statistics, the chart's
+// columns, and copy, Save and Clear in a comma-decimal locale.
 #include "Panel.h"
+#include "measurement/ResultsEvents.h"
 #include "readings/AutoRepeat.h"
 #include "readings/CheckedEntry.h"
 #include "readings/LimitsBox.h"
@@ -9,10 +11,14 @@
 #include "readings/ReadingsWindow.h"
 #include "readings/RepeatBox.h"
 #include "readings/StatisticsGrid.h"
+#include "readings/TrendChart.h"
 
 #include <QClipboard>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTableView>
+
+#include <cmath>
 
 #include <clocale>
 
@@ -39,6 +45,45 @@ class ReadingsWindowTest : public Panel {
         return *readings;
     }
 
+    // From now on m_heard holds what the meter heard, without line ends, with "<shown>" where
+    // a reading was shown.
+    void listen() {
+        auto heard = std::make_shared<QStringList>();
+        port->onCommand = [heard, meter = port->onCommand](const QByteArray& command) {
+            *heard << QString::fromLatin1(command).trimmed();
+            meter(command);
+        };
+        connect(&ResultsEvents::instance(), &ResultsEvents::readingShown, port,
+                [heard] { *heard << QStringLiteral("<shown>"); });
+        m_heard = heard;
+    }
+    std::shared_ptr<QStringList> m_heard;
+
+    // Readings as the cycle hands them over, without the line.
+    static void feed(ReadingsWindow& readings, const QList<float>& values) {
+        for (float value : values) {
+            ShownReading shown;
+            shown.outcome.measured = value;
+            readings.addReadingTakenAt(shown, QDateTime::currentMSecsSinceEpoch());
+        }
+    }
+
+    // Pixel columns of the chart's plot, from its first reading's to its last's, that hold no
+    // pixel of the Rx trace.
+    static QList<int> emptyColumns(TrendChart& chart) {
+        const QImage image = chart.grab().toImage();
+        const QRect plot = chart.plotArea().toRect().adjusted(3, 1, -4, -1);
+        QList<int> empty;
+        for (int x = plot.left(); x <= plot.right(); ++x) {
+            bool traced = false;
+            for (int y = plot.top(); y <= plot.bottom() && !traced; ++y)
+                traced = image.pixelColor(x, y) == QColor(0, 70, 200);
+            if (!traced)
+                empty << x;
+        }
+        return empty;
+    }
+
 private Q_SLOTS:
     void initTestCase() {
         Panel::initTestCase();
@@ -55,6 +100,9 @@ private Q_SLOTS:
         activate(m_results);
     }
     void cleanup() {
+        m_heard.reset();
+        std::setlocale(LC_ALL, "C");
+        QLocale::setDefault(QLocale::c());
         Panel::cleanup();
         QTRY_VERIFY(!Readings::existing()); // it goes with the results window
     }
@@ -62,7 +110,7 @@ private Q_SLOTS:
     void stops_data() {
         QTest::addColumn<QString>("how");
         for (const char* how : {"not responding, OK", "not responding, Cancel", "Readings closed",
-                                "Configure", "Exit", "Stop"})
+                                "Configure", "Exit", "Stop", "results hidden"})
             row(how, how);
     }
     void stops() {
@@ -86,6 +134,10 @@ private Q_SLOTS:
             QVERIFY(Configure::use().isVisible());
         } else if (how == QLatin1String("Exit")) {
             m_results->Exit->click();
+        } else if (how == QLatin1String("results hidden")) {
+            m_results->hide(); // a hidden Trigger is never clicked
+            QTRY_VERIFY(!repeat->running());
+            m_results->show();
         } else {
             readings.repeat->startStop->click();
         }
@@ -94,8 +146,8 @@ private Q_SLOTS:
         QCOMPARE(m_triggers, triggers);
     }
 
-    // Typed key by key into the real entries, in a comma-decimal locale; copied and saved
-    // with ".".
+    // Typed key by key into the real entries, in a comma-decimal locale; copied with the
+    // region's separator, saved as the standard CSV and as the region's.
     void limitsVerdictAndCopyInGerman() {
         QVERIFY2(std::setlocale(LC_ALL, "de_DE.UTF-8"), "de_DE.UTF-8 is not installed");
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -122,9 +174,24 @@ private Q_SLOTS:
         readings.table->selectAll();
         QTest::keyClick(readings.table, Qt::Key_C, Qt::ControlModifier);
         const QStringList copied = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
-        QVERIFY2(copied.size() == 3 && copied[0].endsWith("\t0.0125\t\t\t\tPASS") &&
-                     copied[1].endsWith("\t0.0127\t\t\t\tHIGH"),
+        QVERIFY2(copied.size() == 3 && copied[0].endsWith("\t0,0125\t\t\t\tPASS") &&
+                     copied[1].endsWith("\t0,0127\t\t\t\tHIGH"),
                  qPrintable(copied.join('\n')));
+        // One row of the newest-first table: the newest reading, number 2.
+        const QRect newest = readings.table->visualRect(readings.model->index(0, 1));
+        QTest::mouseClick(readings.table->viewport(), Qt::LeftButton, {}, newest.center());
+        QTest::keyClick(readings.table, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(QGuiApplication::clipboard()->text().startsWith("2\t"));
+        QTest::keyClick(readings.table, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 "\tCount\tMean\tStd dev\tMin\tMax\tSpan\n"
+                 "Rx\t2\t0,0126\t0,0001414214\t0,0125\t0,0127\t0,0002\n");
+
+        // Not saved yet: Clear asks, and No keeps them.
+        prompt->expect(QStringLiteral("Clear 2 readings that were not saved?"), Buttons::YesNo,
+                       Answer::No);
+        readings.clearButton->click();
+        QCOMPARE(readings.model->rowCount(), 2);
 
         // Saved whole, with a header row, times with their UTC offset and "." numbers.
         const QString file = path(QStringLiteral("series.csv"));
@@ -134,11 +201,142 @@ private Q_SLOTS:
         QCOMPARE(logLines(file).mid(0, 2).join('|').remove(time),
                  "Number,Time,Rx (Ohm),Rtc (Ohm),Temperature (C),Coefficient (1/C),Verdict|1," +
                      QDate::currentDate().toString(Qt::ISODate) + ",0.0125,,,,PASS");
+        // The region's type, a name typed without a suffix.
+        prompt->expectFile(path(QStringLiteral("regional")), 1);
+        readings.saveButton->click();
+        QCOMPARE(QString(logLines(path(QStringLiteral("regional.csv"))).at(2)).remove(time),
+                 "2;" + QDate::currentDate().toString(Qt::ISODate) + ";0,0127;;;;HIGH");
         readings.clearButton->click();
         QCOMPARE(readings.model->rowCount(), 0);
         QCOMPARE(readings.verdict->text(), QString());
         std::setlocale(LC_ALL, "C");
         QLocale::setDefault(QLocale::c());
+    }
+
+    // Behind the configuration window nothing triggers: Start is refused until the results
+    // window is back. Update Test pressed during a reading waits for it: the meter hears the
+    // whole exchange, then the upload.
+    void oneExchangeAtATime() {
+        ReadingsWindow& readings = openReadings();
+        QVERIFY(readings.repeat->startStop->isEnabled());
+        m_results->Config->click();
+        Configure& configure = Configure::use();
+        QVERIFY(configure.isVisible());
+        QVERIFY(!readings.repeat->startStop->isEnabled());
+        readings.repeat->startStop->click();
+        QTest::qWait(300);
+        QCOMPARE(m_triggers, 0);
+        configure.Update->click();
+        QVERIFY(m_results->isVisible());
+        QVERIFY(readings.repeat->startStop->isEnabled());
+
+        listen();
+        startLog();
+        readingDelayMs = 400;
+        QTimer::singleShot(100, &configure, [&configure] { configure.Update->click(); });
+        m_results->Start->click();
+        QTRY_VERIFY2(m_heard->size() > 4 && m_results->isVisible() && !configure.isVisible(),
+                     qPrintable(m_heard->join('|')));
+        QCOMPARE(m_heard->mid(0, 3).join('|'), QStringLiteral("*cls|*TRG|<shown>"));
+        QTRY_COMPARE(logLines().last(), QStringLiteral("Configuration Changed"));
+        QVERIFY(logLines().at(1).startsWith(QLatin1String("Rx,0.0125")));
+    }
+
+    // Readings taken before the window was first opened are in it; the first repeat starts
+    // at once, not an interval later; the window opens inside the screen.
+    void earlierReadingsAndTheFirstRepeat() {
+        reading = "0.0111\n";
+        m_results->Start->click();
+        reading = "0.0125\n";
+        ReadingsWindow& readings = openReadings(QStringLiteral("3600"), 0);
+        QVERIFY(readings.screen()->availableGeometry().contains(readings.frameGeometry()));
+        QTRY_COMPARE(m_triggers, 2);
+        QCOMPARE(readings.model->rowCount(), 2);
+        QCOMPARE(readings.model->index(1, 2).data().toString(), QStringLiteral("11.1 mOhm"));
+        readings.repeat->startStop->click();
+    }
+
+    // Tolerance limits typed key by key and applied by Return; a change of unit keeps the
+    // band; verdicts and their colours follow.
+    void limitEntries() {
+        ReadingsWindow& readings = openReadings();
+        LimitsBox& limits = *readings.limits;
+        limits.mode->setCurrentIndex(1); // nominal +/- percent, in mOhm
+        typeInto(limits.nominal, QStringLiteral("12"));
+        QTest::mouseClick(limits.tolerance, Qt::LeftButton);
+        QTest::keyClick(limits.tolerance, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(limits.tolerance, QStringLiteral("2.5"));
+        QTest::keyClick(limits.tolerance, Qt::Key_Return);
+        QVERIFY(limits.tolerance->hasFocus());
+        QCOMPARE(limits.settings().tolerancePercent, 2.5);
+        QCOMPARE(limits.settings().nominal, 0.012);
+
+        const QList<QPair<QByteArray, QString>> verdicts{
+            {"0.0123\n", "PASS"}, {"0.01231\n", "HIGH"}, {"0.0117\n", "PASS"}, {"1.1e-2\n", "LOW"}};
+        for (const auto& [reply, verdict] : verdicts) {
+            reading = reply;
+            m_results->Start->click();
+            QCOMPARE(readings.verdict->text(), verdict);
+            const QColor background = readings.verdict->palette().color(QPalette::Window);
+            QCOMPARE(background,
+                     verdict == "PASS" ? QColor(0x1a, 0x8f, 0x1a) : QColor(0xd0, 0x10, 0x10));
+            const QVariant colour = readings.model->index(0, 6).data(Qt::ForegroundRole);
+            QCOMPARE(colour.value<QBrush>().color(),
+                     verdict == "PASS" ? QColor(0, 128, 0) : QColor(Qt::red));
+        }
+
+        limits.unit->setCurrentText(QStringLiteral("Ohm"));
+        QCOMPARE(limits.nominal->text(), QStringLiteral("0.012"));
+        QCOMPARE(limits.settings().nominal, 0.012);
+        limits.mode->setCurrentIndex(2);
+        limits.unit->setCurrentText(QStringLiteral("uOhm"));
+        QCOMPARE(limits.low->text() + '|' + limits.high->text(), QStringLiteral("9500|10500"));
+        limits.unit->setCurrentText(QStringLiteral("kOhm"));
+        QCOMPARE(limits.low->text() + '|' + limits.high->text(),
+                 QStringLiteral("9.5e-06|1.05e-05"));
+        QCOMPARE(limits.settings().high, 0.0105);
+
+        // Wide enough for what an operator types.
+        typeInto(limits.high, QStringLiteral("12.3456"));
+        QVERIFY(limits.high->fontMetrics().horizontalAdvance(QStringLiteral("-12,3456")) <
+                limits.high->contentsRect().width() - 4);
+    }
+
+    // Figures of a few picohms stay short and whole in their cells.
+    void statisticsFitTheirCells() {
+        ReadingsWindow& readings = openReadings();
+        feed(readings, {1.000000e-05f, 1.000002e-05f, 1.000004e-05f});
+        QCOMPARE(readings.statistics->text(0, 2), QStringLiteral("20 pOhm"));
+        feed(readings, {-0.9999999f, 1.5e6f});
+        for (const QLabel* cell : readings.statistics->findChildren<QLabel*>())
+            QVERIFY2(cell->text().startsWith(QLatin1String("<b>")) ||
+                         cell->fontMetrics().horizontalAdvance(cell->text()) <=
+                             cell->contentsRect().width(),
+                     qPrintable(cell->text()));
+    }
+
+    // Every pixel column between the first reading and the last holds the trace, however many
+    // readings share a column; one reading and two readings are drawn whole.
+    void chartColumns() {
+        ReadingsWindow& readings = openReadings();
+        TrendChart& chart = *readings.chart;
+        feed(readings, {0.0125f});
+        QVERIFY(emptyColumns(chart).size() < chart.plotArea().width() - 2);
+        feed(readings, {0.0127f});
+        QCOMPARE(emptyColumns(chart), QList<int>());
+        QList<float> wave;
+        for (int i = 0; i < 1200; ++i)
+            wave << 0.0125f + 0.0002f * float(std::sin(i / 40.0));
+        feed(readings, wave);
+        for (int width : {700, 1000, 1500}) {
+            chart.setFixedWidth(width);
+            QVERIFY2(emptyColumns(chart).isEmpty(),
+                     qPrintable(QStringLiteral("%1 px: %2 of %3, from %4")
+                                    .arg(width)
+                                    .arg(emptyColumns(chart).size())
+                                    .arg(chart.plotArea().width())
+                                    .arg(emptyColumns(chart).value(0))));
+        }
     }
 };
 

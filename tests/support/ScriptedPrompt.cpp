@@ -15,12 +15,15 @@ OperatorPrompt::Answer ScriptedPrompt::ask(const QString& text, Buttons buttons)
     return box.answer;
 }
 
-std::optional<QString> ScriptedPrompt::chooseFile(const FileRequest& request) {
+std::optional<QString> ScriptedPrompt::chooseFile(const FileRequest& request, int* fileType) {
     fileRequests << request;
     if (m_files.isEmpty()) {
         failures << QStringLiteral("unexpected file dialog");
         return std::nullopt;
     }
+    const int type = m_fileTypes.takeFirst();
+    if (fileType)
+        *fileType = type;
     return m_files.takeFirst();
 }
 

@@ -28,10 +28,14 @@ public:
         m_boxes << Box{text, buttons, answer, std::move(whileShown)};
     }
     void expectOk(const QString& text) { expect(text, Buttons::Ok, Answer::Ok); }
-    void expectFile(std::optional<QString> choice) { m_files << choice; }
+    // The file the operator chooses, of the filter's file type `fileType`.
+    void expectFile(std::optional<QString> choice, int fileType = 0) {
+        m_files << choice;
+        m_fileTypes << fileType;
+    }
 
     Answer ask(const QString& text, Buttons buttons) override;
-    std::optional<QString> chooseFile(const FileRequest& request) override;
+    std::optional<QString> chooseFile(const FileRequest& request, int* fileType) override;
 
     // What went otherwise than scripted: empty when everything scripted was asked, and
     // nothing else.
@@ -44,4 +48,5 @@ public:
 private:
     QList<Box> m_boxes;
     QList<std::optional<QString>> m_files;
+    QList<int> m_fileTypes;
 };
