@@ -101,6 +101,16 @@ QString clipboardText(const std::vector<Reading>& readings, const std::vector<in
     return text;
 }
 
+QStringList statisticsCells(const Statistics& s, const QLocale& locale) {
+    const bool any = s.count() > 0;
+    return {QString::number(s.count()),
+            any ? ohms(s.mean(), locale) : QString(),
+            s.count() > 1 ? ohms(s.standardDeviation(), locale) : QString(),
+            any ? ohms(s.minimum(), locale) : QString(),
+            any ? ohms(s.maximum(), locale) : QString(),
+            any ? ohms(s.span(), locale) : QString()};
+}
+
 QString statisticsText(const Statistics& rx, const Statistics& rtc, const QLocale& locale) {
     QString text = QStringLiteral("\tCount\tMean\tStd dev\tMin\tMax\tSpan\n");
     const auto row = [&](const QString& name, const Statistics& s) {

@@ -31,6 +31,10 @@ QString cell(const Reading& reading, int index, Column column, const QLocale& lo
 QString clipboardText(const std::vector<Reading>& readings, const std::vector<int>& indexes,
                       const QLocale& locale = QLocale());
 
+// One row of the statistics grid: count, mean, standard deviation (from two readings on),
+// minimum, maximum and span, with prefixes; empty cells before the first reading.
+QStringList statisticsCells(const Statistics& statistics, const QLocale& locale = QLocale());
+
 // The statistics of Rx (and of Rtc when there are any) as tab-separated lines under a header
 // line, in ohms with the region's decimal separator.
 QString statisticsText(const Statistics& rx, const Statistics& rtc,

@@ -66,14 +66,7 @@ void StatisticsGrid::show(const ReadingSeries& series) {
 }
 
 void StatisticsGrid::showRow(int row, const Statistics& statistics) {
-    const bool any = statistics.count() > 0;
-    const QString texts[kColumns] = {
-        QString::number(statistics.count()),
-        any ? ReadingText::ohms(statistics.mean()) : QString(),
-        statistics.count() > 1 ? ReadingText::ohms(statistics.standardDeviation()) : QString(),
-        any ? ReadingText::ohms(statistics.minimum()) : QString(),
-        any ? ReadingText::ohms(statistics.maximum()) : QString(),
-        any ? ReadingText::ohms(statistics.span()) : QString()};
+    const QStringList texts = ReadingText::statisticsCells(statistics);
     for (int c = 0; c < kColumns; ++c)
         m_cells[row * kColumns + c]->setText(texts[c]);
 }

@@ -16,7 +16,7 @@ namespace {
 
 const QColor kRxColour(0, 70, 200);
 const QColor kRtcColour(230, 120, 0);
-const QColor kGridColour(228, 228, 228);
+const QColor kGridColour(215, 215, 215);
 const QColor kLimitColour(200, 0, 0);
 constexpr int kMarker = 3; // a lone reading's dot, and the room kept for it at the ends
 
