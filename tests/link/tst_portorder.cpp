@@ -49,9 +49,10 @@ private Q_SLOTS:
     void ordered_data() {
         QTest::addColumn<QString>("present");
         QTest::addColumn<QString>("expected");
-        // ttyAMA and ttyXRUSB: other drivers' ports.
+        // ttySC is a UART on an add-in card, ttyAMA and ttyXRUSB other drivers' ports.
         row("other names after the three kinds, by number then name",
-            "ttyAMA1 ttyXRUSB0 ttyACM0 ttyUSB0 ttyS1", "ttyS1 ttyUSB0 ttyACM0 ttyXRUSB0 ttyAMA1");
+            "ttyAMA1 ttySC0 ttyXRUSB0 ttyACM0 ttyUSB0 ttyS1",
+            "ttyS1 ttyUSB0 ttyACM0 ttySC0 ttyXRUSB0 ttyAMA1");
     }
     void ordered() {
         QFETCH(QString, present);
