@@ -72,6 +72,14 @@ QList<PortDescription> systemPorts() {
     return last;
 }
 
+// The device a name stands for: a link such as /dev/serial/by-id/usb-FTDI_...-port0 is the
+// /dev/ttyUSB0 it points to, which the system reports under that name. A name that does not
+// exist stays as it is.
+QString linkedDevice(const QString& name) {
+    const QString device = name.isEmpty() ? QString() : QFileInfo(name).canonicalFilePath();
+    return device.isEmpty() ? name : device;
+}
+
 QString hex(const std::optional<quint16>& id) {
     return id ? QStringLiteral("%1").arg(*id, 4, 16, QLatin1Char('0')) : QStringLiteral("-");
 }
@@ -89,7 +97,8 @@ QString deviceName(int port) {
     return QStringLiteral("COM%1").arg(index + 1);
 #elif defined(Q_OS_LINUX)
     // Asked at every opening, so that an adapter plugged in after the start is found.
-    g_lastUsed = PortOrder::assign(systemPorts(), named, g_lastUsed);
+    g_lastUsed = PortOrder::assign(systemPorts(), {linkedDevice(named[0]), linkedDevice(named[1])},
+                                   g_lastUsed);
     return g_lastUsed[index];
 #else
     return QStringLiteral("/dev/ttyS%1").arg(index);

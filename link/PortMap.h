@@ -13,7 +13,8 @@ namespace PortMap {
 
 // An override set from the command line wins, then the environment variables MX7500_COM1 and
 // MX7500_COM2. Otherwise "COM1"/"COM2" on Windows; on Linux the serial ports the system
-// reports right now, in PortOrder's order, a device keeping its number while it is present.
+// reports right now, in PortOrder's order, a device keeping its number while it is present
+// and none taking the device the other number names (through a link or not).
 QString deviceName(int port);
 
 // Sets (or, with an empty device, clears) the command-line choice for a port.

@@ -133,6 +133,24 @@ private Q_SLOTS:
         }
         QCOMPARE(shown.join(QStringLiteral(" > ")), expected);
     }
+
+    // A device named by a link (/dev/serial/by-id/...) is the device the link points to: the
+    // other number leaves it alone.
+    void namedLinkHoldsItsDevice() {
+        QTemporaryDir dir;
+        QFile adapter(dir.filePath(QStringLiteral("ttyUSB0")));
+        QVERIFY(adapter.open(QIODevice::WriteOnly));
+        const QString device = QFileInfo(adapter).canonicalFilePath();
+        const QString link = dir.filePath(QStringLiteral("usb-FTDI_FT232R-if00-port0"));
+        QVERIFY(QFile::link(device, link));
+        PortMap::setSystemSource([&] {
+            return PortMap::SystemReport{
+                {PortDescription{device}, PortDescription{"/dev/ttyUSB1"}}};
+        });
+        PortMap::setOverride(1, link);
+        QCOMPARE(PortMap::deviceName(1), link);
+        QCOMPARE(PortMap::deviceName(2), QStringLiteral("/dev/ttyUSB1"));
+    }
 };
 
 QTEST_GUILESS_MAIN(PortOrderTest)
