@@ -1,10 +1,9 @@
 // Maps the operator's port numbers to devices.
 #include "link/PortMap.h"
 
-#include "link/PortOrder.h"
-
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -14,6 +13,8 @@ namespace {
 QString g_overrides[2];
 // What the last lookup gave each number, so that a device in use keeps its number.
 PortOrder::Devices g_lastUsed;
+// A test's stand-in for the system, when it has set one.
+std::function<PortMap::SystemReport()> g_source;
 
 // The device an option or variable names for a port, and which of them named it.
 QString namedDevice(int index, QString* source = nullptr) {
@@ -26,15 +27,12 @@ QString namedDevice(int index, QString* source = nullptr) {
 }
 
 // The one place that asks the system; everything after works on plain descriptions.
-QList<PortDescription> askTheSystem() {
-    QStringList consoles; // first word of each /proc/consoles line: "ttyS0"
+PortMap::SystemReport askTheSystem() {
+    PortMap::SystemReport system;
     QFile file(QStringLiteral("/proc/consoles"));
     // Read to the end rather than asking atEnd(): files in /proc report a size of 0.
-    if (file.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : file.readAll().split('\n'))
-            consoles << QString::fromLatin1(line.split(' ').constFirst());
-    }
-    QList<PortDescription> ports;
+    if (file.open(QIODevice::ReadOnly))
+        system.consoles = file.readAll();
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         PortDescription port;
         port.device = info.systemLocation();
@@ -45,22 +43,41 @@ QList<PortDescription> askTheSystem() {
             port.vendorId = info.vendorIdentifier();
         if (info.hasProductIdentifier())
             port.productId = info.productIdentifier();
-        port.console = consoles.contains(info.portName());
-        ports << port;
+        system.ports << port;
     }
+    return system;
+}
+
+// The reported ports, each marked when the kernel uses it as a console ("ttyS0" for
+// /dev/ttyS0).
+QList<PortDescription> markConsoles(const PortMap::SystemReport& system) {
+    const QStringList consoles = PortMap::consoleNames(system.consoles);
+    QList<PortDescription> ports = system.ports;
+    for (PortDescription& port : ports)
+        port.console = consoles.contains(QFileInfo(port.device).fileName());
     return ports;
 }
 
 // Asking takes tens of milliseconds (every device node is examined), and the window's load
 // step opens the port three times in a row; within a second the answer is taken as the same.
 QList<PortDescription> systemPorts() {
+    if (g_source)
+        return markConsoles(g_source());
     static QList<PortDescription> last;
     static QElapsedTimer age;
     if (!age.isValid() || age.hasExpired(1000)) {
-        last = askTheSystem();
+        last = markConsoles(askTheSystem());
         age.start();
     }
     return last;
+}
+
+// The device a name stands for: a link such as /dev/serial/by-id/usb-FTDI_...-port0 is the
+// /dev/ttyUSB0 it points to, which the system reports under that name. A name that does not
+// exist stays as it is.
+QString linkedDevice(const QString& name) {
+    const QString device = name.isEmpty() ? QString() : QFileInfo(name).canonicalFilePath();
+    return device.isEmpty() ? name : device;
 }
 
 QString hex(const std::optional<quint16>& id) {
@@ -80,7 +97,8 @@ QString deviceName(int port) {
     return QStringLiteral("COM%1").arg(index + 1);
 #elif defined(Q_OS_LINUX)
     // Asked at every opening, so that an adapter plugged in after the start is found.
-    g_lastUsed = PortOrder::assign(systemPorts(), named, g_lastUsed);
+    g_lastUsed = PortOrder::assign(systemPorts(), {linkedDevice(named[0]), linkedDevice(named[1])},
+                                   g_lastUsed);
     return g_lastUsed[index];
 #else
     return QStringLiteral("/dev/ttyS%1").arg(index);
@@ -118,6 +136,21 @@ QString listing() {
         text += QStringLiteral("Port %1: %2%3\n").arg(i + 1).arg(device, note);
     }
     return text;
+}
+
+QStringList consoleNames(const QByteArray& procConsoles) {
+    QStringList names;
+    for (const QByteArray& line : procConsoles.split('\n')) {
+        const QByteArray name = line.simplified().split(' ').constFirst();
+        if (!name.isEmpty())
+            names << QString::fromLatin1(name);
+    }
+    return names;
+}
+
+void setSystemSource(std::function<SystemReport()> source) {
+    g_source = std::move(source);
+    g_lastUsed = {};
 }
 
 } // namespace PortMap

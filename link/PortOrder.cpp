@@ -8,9 +8,12 @@
 
 namespace {
 
-// Sort key: kind of port, then the number after the name, then the name itself.
+// Sort key: kind of port, then the number after the name, then the name itself. A kind is
+// its name followed by digits alone: ttySC0, a UART on an add-in card, is another name and
+// not the built-in ttyS0.
 std::tuple<int, qulonglong, QString> rank(const QString& device) {
-    static const QRegularExpression pattern(QStringLiteral("/tty(S|USB|ACM)?\\D*(\\d*)$"));
+    static const QRegularExpression pattern(
+        QStringLiteral("/tty(?:(S|USB|ACM)(?=\\d+$))?\\D*(\\d*)$"));
     static const QStringList kinds{QStringLiteral("S"), QStringLiteral("USB"),
                                    QStringLiteral("ACM"), QString()};
     const QRegularExpressionMatch match = pattern.match(device);

@@ -23,12 +23,13 @@ namespace PortOrder {
 using Devices = std::array<QString, 2>; // the device behind port 1 and port 2
 
 // Built-in ports (ttyS) in number order, then USB serial adapters (ttyUSB), then USB CDC ones
-// (ttyACM), then any other name; consoles are left out.
+// (ttyACM), then any other name (ttySC0, ttyAMA0...) by its number; consoles are left out.
 QList<PortDescription> ordered(QList<PortDescription> ports);
 
-// A number named by an option or variable (`fixed`) takes that device. Otherwise it keeps the
-// device it had in `previous` while that one is still present, or else takes the first present
-// port no other number holds, or else /dev/ttyS0 or /dev/ttyS1 as before.
+// A number named by an option or variable (`fixed`: the device itself, not a link to it)
+// takes that device. Otherwise it keeps the device it had in `previous` while that one is
+// still present, or else takes the first present port no other number holds, or else
+// /dev/ttyS0 or /dev/ttyS1 as before.
 Devices assign(const QList<PortDescription>& present, const Devices& fixed,
                const Devices& previous);
 

@@ -29,7 +29,7 @@ void QtSerialPort::setSettings(const QString& baudDigits) {
 }
 
 bool QtSerialPort::setPortOpen(bool open) {
-    m_closedByError = false;
+    m_wantOpen = open;
     if (!open) {
         m_port.close();
         return true;
@@ -49,8 +49,8 @@ bool QtSerialPort::openSelected() {
 }
 
 bool QtSerialPort::output(const QByteArray& data) {
-    if (!m_port.isOpen() && m_closedByError && openSelected())
-        m_closedByError = false;
+    if (!m_port.isOpen() && m_wantOpen)
+        openSelected();
     if (!m_port.isOpen()) {
         if (m_errorText.isEmpty())
             m_errorText = tr("Port not open");
@@ -85,6 +85,5 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     // A hung-up line keeps reporting the same error for as long as it stays open, which
     // would keep the event loop busy; close it and let the next command reopen it.
     m_port.close();
-    m_closedByError = true;
     Q_EMIT activity();
 }

@@ -28,7 +28,9 @@ private:
     int m_commPort = 1;
     qint32 m_baud = 9600;
     QString m_errorText;
-    // The line failed while open (device gone, far end hung up): the next command reopens
-    // the same device, so a replugged adapter works again without a trip to the first window.
-    bool m_closedByError = false;
+    // The program last asked for the port open. If it is closed all the same (nothing was
+    // there to open yet, or the line failed while open: device gone, far end hung up), the
+    // next command opens it again, so an adapter plugged in late or replugged works without a
+    // trip to the first window. A port the program closed itself stays closed.
+    bool m_wantOpen = false;
 };

@@ -1,6 +1,6 @@
 // The real serial port on a real pseudo-terminal, with the simulator as the meter: a run
 // shown and logged, and the line failing under it (unplugged during the identification or a
-// reading, and plugged back in).
+// reading, and plugged back in, or plugged in only after the port failed to open).
 #include "Panel.h"
 #include "Simulator.h"
 #include "Timing.h"
@@ -81,6 +81,44 @@ private Q_SLOTS:
         Module1::Identify();
         QVERIFY(!Module1::bTimeout);
         QCOMPARE(Module1::sIdnModel, QStringLiteral("MX7500"));
+        // Closed by the program, the port stays closed: a command does not reopen it.
+        port.setPortOpen(false);
+        QVERIFY(!port.output("*IDN?\r\n") && !port.portOpen());
+    }
+
+    // A port that could not be opened is tried again by the next command: the adapter is
+    // plugged in after "Comm port 1 not available", before Continue or while the
+    // not-responding box of a first Continue is up, and Continue then reaches the meter.
+    void portMissingAtLoadOpensAtContinue_data() {
+        QTest::addColumn<bool>("duringBox");
+        row("plugged in before Continue", false);
+        row("plugged in while the not-responding box is up", true);
+    }
+    void portMissingAtLoadOpensAtContinue() {
+        QFETCH(bool, duringBox);
+        const QString link = QDir::temp().filePath(
+            QStringLiteral("mx7500-late-%1").arg(QCoreApplication::applicationPid()));
+        QFile::remove(link);
+        PortMap::setOverride(1, link);
+        Form1::setPortFactory([] { return new QtSerialPort; });
+        prompt->expectOk(QStringLiteral("Comm port 1 not available"));
+        Form1& form = showConnection();
+        std::unique_ptr<Simulator> sim;
+        const auto plugIn = [&] {
+            sim = std::make_unique<Simulator>(QStringList{"--link", link});
+            QVERIFY(sim->start());
+        };
+        if (duringBox) {
+            prompt->expect(kNotResponding, Buttons::OkCancel, Answer::Ok, plugIn);
+            form.Measure->click();
+            QVERIFY(!frmMeasure::loaded());
+        } else {
+            plugIn();
+        }
+        QVERIFY(sim);
+        form.Measure->click();
+        QVERIFY(frmMeasure::loaded());
+        QTRY_VERIFY(sim->received().contains("*IDN?\r\n"));
     }
 
     void meterUnpluggedInTheMiddleOfTheReading() {

@@ -1,5 +1,7 @@
-// The numbering of the serial ports the system reports, without any hardware.
+// The numbering of the serial ports the system reports, without any hardware: the rule itself,
+// and the port map applying it to a system handed in by the test.
 #include "Table.h"
+#include "link/PortMap.h"
 #include "link/PortOrder.h"
 
 #include <QtTest>
@@ -26,7 +28,41 @@ class PortOrderTest : public QObject {
         return result;
     }
 
+    // "ttyS1 ttyUSB0", as the two devices or a whole list are shown in the tables.
+    static QString names(const QList<QString>& devices) {
+        QStringList list;
+        for (const QString& device : devices)
+            list << device.mid(5);
+        return list.join(QLatin1Char(' '));
+    }
+
 private Q_SLOTS:
+    void initTestCase() {
+        qunsetenv("MX7500_COM1");
+        qunsetenv("MX7500_COM2");
+    }
+    void cleanup() {
+        PortMap::setSystemSource({});
+        PortMap::setOverride(1, QString());
+    }
+
+    void ordered_data() {
+        QTest::addColumn<QString>("present");
+        QTest::addColumn<QString>("expected");
+        // ttySC is a UART on an add-in card, ttyAMA and ttyXRUSB other drivers' ports.
+        row("other names after the three kinds, by number then name",
+            "ttyAMA1 ttySC0 ttyXRUSB0 ttyACM0 ttyUSB0 ttyS1",
+            "ttyS1 ttyUSB0 ttyACM0 ttySC0 ttyXRUSB0 ttyAMA1");
+    }
+    void ordered() {
+        QFETCH(QString, present);
+        QFETCH(QString, expected);
+        QList<QString> devices;
+        for (const PortDescription& port : PortOrder::ordered(ports(present)))
+            devices << port.device;
+        QCOMPARE(names(devices), expected);
+    }
+
     void assign_data() {
         QTest::addColumn<QString>("present");
         QTest::addColumn<QString>("named");
@@ -54,7 +90,66 @@ private Q_SLOTS:
         QFETCH(QString, previous);
         QFETCH(QString, expected);
         const auto result = PortOrder::assign(ports(present), devices(named), devices(previous));
-        QCOMPARE(result[0].mid(5) + QLatin1Char(' ') + result[1].mid(5), expected);
+        QCOMPARE(names({result[0], result[1]}), expected);
+    }
+
+    // /proc/consoles pads each name to a column.
+    void consoleNames() {
+        const QByteArray text("ttyS0                -W- (EC p a)    4:64\n"
+                              "tty0                 -WU (E  p  )    4:1\n");
+        QCOMPARE(PortMap::consoleNames(text), QStringList({"ttyS0", "tty0"}));
+    }
+
+    // The port map over a system whose ports change between lookups ("ttyUSB0 ttyUSB1 >
+    // ttyUSB1": one adapter unplugged); "ttyS0!" is the kernel's console, as /proc/consoles
+    // says. Each step gives ports 1 and 2.
+    void deviceName_data() {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("expected");
+        row("the console left out", "ttyS0! ttyS1 ttyUSB0", "ttyS1 ttyUSB0");
+        row("one unplugged and back, the other keeps its number",
+            "ttyUSB0 ttyUSB1 > ttyUSB1 > ttyUSB1 ttyUSB0",
+            "ttyUSB0 ttyUSB1 > ttyS0 ttyUSB1 > ttyUSB0 ttyUSB1");
+        row("kept while a built-in appears", "ttyUSB0 > ttyS0 ttyUSB0",
+            "ttyUSB0 ttyS1 > ttyUSB0 ttyS0");
+    }
+    void deviceName() {
+        QFETCH(QString, steps);
+        QFETCH(QString, expected);
+        QString present;
+        PortMap::setSystemSource([&present] {
+            PortMap::SystemReport system;
+            for (QString device : present.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+                if (device.endsWith(QLatin1Char('!')))
+                    system.consoles += device.chopped(1).toLatin1() + " -W- (EC p a) 4:64\n";
+                system.ports << PortDescription{QStringLiteral("/dev/") + device.remove('!')};
+            }
+            return system;
+        });
+        QStringList shown;
+        for (const QString& step : steps.split(QStringLiteral(" > "))) {
+            present = step;
+            shown << names({PortMap::deviceName(1), PortMap::deviceName(2)});
+        }
+        QCOMPARE(shown.join(QStringLiteral(" > ")), expected);
+    }
+
+    // A device named by a link (/dev/serial/by-id/...) is the device the link points to: the
+    // other number leaves it alone.
+    void namedLinkHoldsItsDevice() {
+        QTemporaryDir dir;
+        QFile adapter(dir.filePath(QStringLiteral("ttyUSB0")));
+        QVERIFY(adapter.open(QIODevice::WriteOnly));
+        const QString device = QFileInfo(adapter).canonicalFilePath();
+        const QString link = dir.filePath(QStringLiteral("usb-FTDI_FT232R-if00-port0"));
+        QVERIFY(QFile::link(device, link));
+        PortMap::setSystemSource([&] {
+            return PortMap::SystemReport{
+                {PortDescription{device}, PortDescription{"/dev/ttyUSB1"}}};
+        });
+        PortMap::setOverride(1, link);
+        QCOMPARE(PortMap::deviceName(1), link);
+        QCOMPARE(PortMap::deviceName(2), QStringLiteral("/dev/ttyUSB1"));
     }
 };
 
