@@ -72,13 +72,8 @@ private Q_SLOTS:
         row("one USB adapter, no built-in", "ttyUSB0", "", "", "ttyUSB0 ttyS1");
         row("built-ins in number order", "ttyS1 ttyS0", "", "", "ttyS0 ttyS1");
         row("built-in before adapter", "ttyUSB0 ttyS4", "", "", "ttyS4 ttyUSB0");
-        row("built-in console left out", "ttyS0! ttyUSB0", "", "", "ttyUSB0 ttyS1");
         row("two adapters, numbers not letters", "ttyACM0 ttyUSB10 ttyUSB2", "", "",
             "ttyUSB2 ttyUSB10");
-        row("one removed keeps the other's number", "ttyUSB1", "", "ttyUSB0 ttyUSB1",
-            "ttyS0 ttyUSB1");
-        row("plugged back", "ttyUSB1 ttyUSB0", "", "ttyS0 ttyUSB1", "ttyUSB0 ttyUSB1");
-        row("kept before a built-in that appears", "ttyS0 ttyUSB0", "", "ttyUSB0", "ttyUSB0 ttyS0");
         row("usual name not doubled", "ttyS1", "", "", "ttyS1 ttyS0");
         row("named device taken by no other", "ttyUSB0", "ttyUSB0", "", "ttyUSB0 ttyS1");
         row("named device wins over a kept one", "ttyUSB0", "- pts/3", "- ttyUSB0",
