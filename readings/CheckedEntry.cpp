@@ -7,16 +7,27 @@
 #include <QKeyEvent>
 #include <QPointer>
 
+namespace {
+
+// As the operator would type it: the region's decimal separator and no group separators,
+// which the entry check (and the operator) would not take back as a number.
+QString typedForm(double value) {
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(value, 'g', 7);
+}
+
+} // namespace
+
 CheckedEntry::CheckedEntry(double initial, Check check, QWidget* parent)
-    : QLineEdit(parent), m_check(std::move(check)), m_value(initial) {
-    m_acceptedText = QLocale().toString(initial, 'g', 7);
-    setText(m_acceptedText);
+    : QLineEdit(parent), m_check(std::move(check)) {
+    setValue(initial);
     setMinimumWidth(sizeHint().width());
 }
 
 void CheckedEntry::setValue(double value) {
     m_value = value;
-    m_acceptedText = QLocale().toString(value, 'g', 7);
+    m_acceptedText = typedForm(value);
     setText(m_acceptedText);
 }
 
