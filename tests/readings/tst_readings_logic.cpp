@@ -169,6 +169,7 @@ private Q_SLOTS:
         row("a digit above it", "1.250001e-02", typed("12 12.5 mOhm"), Verdict::High);
         row("300 mOhm against 0.3 Ohm", "3.000000e-01", typed("0.1 0.3 Ohm"), Verdict::Pass);
         row("1.2 kOhm against 1200 Ohm", "1.200000e+03", typed("1000 1200 Ohm"), Verdict::Pass);
+        row("more digits than shown", "1.2327424e-02", typed("12 12.32742 mOhm"), Verdict::Pass);
         row("microhms", "2.000000e-06", typed("1 2 uOhm"), Verdict::Pass);
         row("kilohms", "2.000001e+03", typed("1 2 kOhm"), Verdict::High);
         row("10 mOhm +/- 5 % against 9.5", "9.500000e-03", typed("10 +/- 5 mOhm"), Verdict::Pass);
