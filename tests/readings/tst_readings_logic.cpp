@@ -173,6 +173,8 @@ private Q_SLOTS:
         row("microhms", "2.000000e-06", typed("1 2 uOhm"), Verdict::Pass);
         row("kilohms", "2.000001e+03", typed("1 2 kOhm"), Verdict::High);
         row("10 mOhm +/- 5 % against 9.5", "9.500000e-03", typed("10 +/- 5 mOhm"), Verdict::Pass);
+        row("10 % band's low end", "9.000000e-03", typed("10 +/- 10 mOhm"), Verdict::Pass);
+        row("2 % band's high end", "9.690000e-03", typed("9.5 +/- 2 mOhm"), Verdict::Pass);
         row("tolerance: below", "9.490000e-03", typed("10 +/- 5 mOhm"), Verdict::Low);
         row("tolerance: above", "1.051000e-02", typed("10 +/- 5 mOhm"), Verdict::High);
         row("negative nominal", "-9.600000e-03", typed("-10 +/- 5 mOhm"), Verdict::Pass);
