@@ -160,7 +160,9 @@ void ReadingsWindow::clear() {
     if (m_unsaved && model->rowCount() > 0) {
         QPointer<ReadingsWindow> self(this);
         const OperatorPrompt::Answer answer = OperatorPrompt::current().ask(
-            QStringLiteral("Clear %1 readings that were not saved?").arg(model->rowCount()),
+            model->rowCount() == 1
+                ? QStringLiteral("Clear 1 reading that was not saved?")
+                : QStringLiteral("Clear %1 readings that were not saved?").arg(model->rowCount()),
             OperatorPrompt::Buttons::YesNo);
         if (!self || answer != OperatorPrompt::Answer::Yes)
             return;
