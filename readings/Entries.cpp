@@ -5,6 +5,8 @@
 #include "measurement/Numbers.h"
 #include "readings/Figures.h"
 
+#include <cmath>
+
 namespace Entries {
 
 namespace {
@@ -14,9 +16,11 @@ Checked within(const QString& text, const QLocale& locale, double lowest, double
     const std::optional<float> value = Numbers::fromOperator(text, locale);
     if (!value)
         return {std::nullopt, CorrectionSettings::kNotNumeric};
-    if (*value < lowest || *value > highest)
+    // The decimal typed against the bounds: 0.0001 is its own float's 9.99999975e-05.
+    const double typed = Figures::ofSingle(*value);
+    if (typed < lowest || typed > highest)
         return {std::nullopt, outside};
-    return {Figures::ofSingle(*value), QString()};
+    return {typed, QString()};
 }
 
 } // namespace
@@ -35,6 +39,17 @@ Checked tolerance(const QString& text, const QLocale& locale) {
 
 Checked interval(const QString& text, const QLocale& locale) {
     return within(text, locale, 0.5, 3600.0, kInterval);
+}
+
+Checked stableCount(const QString& text, const QLocale& locale) {
+    Checked checked = within(text, locale, 3.0, 1000.0, kStableCount);
+    if (checked.value && *checked.value != std::floor(*checked.value))
+        return {std::nullopt, kStableCount};
+    return checked;
+}
+
+Checked stableBand(const QString& text, const QLocale& locale) {
+    return within(text, locale, 0.0001, 100.0, kStableBand);
 }
 
 QStringList units() {

@@ -38,6 +38,13 @@ void ReadingSeries::add(const Reading& reading) {
         m_rx.add(reading.rx);
     if (!std::isnan(reading.rtc))
         m_rtc.add(reading.rtc);
+    m_stability.add(Stability::valueOf(reading));
+}
+
+void ReadingSeries::setStabilityCriterion(const Stability::Criterion& criterion) {
+    m_stability = Stability::Tracker(criterion);
+    for (const Reading& reading : m_readings)
+        m_stability.add(Stability::valueOf(reading));
 }
 
 void ReadingSeries::clear() {
@@ -47,4 +54,5 @@ void ReadingSeries::clear() {
     m_rtc.clear();
     m_rxColumns.clear();
     m_rtcColumns.clear();
+    m_stability.clear();
 }

@@ -4,6 +4,7 @@
 #include "readings/ChartBins.h"
 #include "readings/Limits.h"
 #include "readings/Reading.h"
+#include "readings/Stability.h"
 #include "readings/Statistics.h"
 
 #include <vector>
@@ -29,6 +30,10 @@ public:
     // The chart's columns of Rx and of Rtc.
     const ChartBins& rxColumns() const { return m_rxColumns; }
     const ChartBins& rtcColumns() const { return m_rtcColumns; }
+    // Whether the series has settled, judged over its newest readings.
+    const Stability::Tracker& stability() const { return m_stability; }
+    // Judges the whole series again by `criterion`.
+    void setStabilityCriterion(const Stability::Criterion& criterion);
 
 private:
     std::vector<Reading> m_readings;
@@ -36,4 +41,5 @@ private:
     Statistics m_rtc;
     ChartBins m_rxColumns;
     ChartBins m_rtcColumns;
+    Stability::Tracker m_stability;
 };

@@ -14,6 +14,9 @@ public:
     void add(const Reading& reading);
     void clear();
     const ReadingSeries& series() const { return m_series; }
+    void setStabilityCriterion(const Stability::Criterion& criterion) {
+        m_series.setStabilityCriterion(criterion);
+    }
     // The reading shown in `row`.
     int indexOfRow(int row) const { return m_series.size() - 1 - row; }
 

@@ -1,15 +1,18 @@
 // The Readings window's plain functions: figures at the meter's seven digits, statistics,
 // limits and verdicts at the meter's resolution, the exported and copied texts, the entry
-// checks, the chart's ticks, the window's placement and the auto-repeat's start times.
+// checks, the chart's ticks, the window's placement, the auto-repeat's start times and the
+// stability judgement.
 #include "Table.h"
 #include "measurement/Numbers.h"
 #include "measurement/ShownReading.h"
 #include "readings/ChartScale.h"
 #include "readings/Entries.h"
+#include "readings/Figures.h"
 #include "readings/ReadingSeries.h"
 #include "readings/ReadingText.h"
 #include "readings/Readings.h"
 #include "readings/RepeatSchedule.h"
+#include "readings/Stability.h"
 
 #include <QtTest>
 
@@ -243,6 +246,54 @@ private Q_SLOTS:
         for (const char* beyond : {"0.4", "3600.1"})
             QCOMPARE(Entries::interval(QString::fromLatin1(beyond), kEnglish).message,
                      QStringLiteral("Interval must be between 0.5 and 3600 s"));
+        QCOMPARE(Entries::stableCount(QStringLiteral("1000"), kGerman).value, 1000.0);
+        for (const char* beyond : {"2", "1001", "5,5"})
+            QCOMPARE(Entries::stableCount(beyond, kGerman).message, Entries::kStableCount);
+        QCOMPARE(Entries::stableBand(QStringLiteral("0,0001"), kGerman).value, 0.0001);
+        for (const char* beyond : {"0,00009", "100,1"})
+            QCOMPARE(Entries::stableBand(beyond, kGerman).message, Entries::kStableBand);
+    }
+
+    // The last 5 readings within +/- 0.05 % of their mean and without a trend, judged reading
+    // by reading: where the current stable run starts (-1: none) and what the indicator says.
+    void stability_data() {
+        QTest::addColumn<Values>("milliohms"); // NaN: a Range Error
+        QTest::addColumn<int>("runStart");
+        QTest::addColumn<QString>("shown");
+        const double error = Reading::kNone;
+        row("constant: the run reaches back", Values(8, 12.5), 0, "STABLE  +/-0 %");
+        row("fewer than N", Values(4, 12.5), -1, "SETTLING  +/-0 % (4 of 5 readings)");
+        row("noise inside the band", Values{12.5, 12.504, 12.497, 12.502, 12.498}, 0,
+            "STABLE  +/-0.03 %");
+        row("noise outside it", Values{12.5, 12.508, 12.497, 12.502, 12.498}, -1,
+            "SETTLING  +/-0.056 %");
+        row("a drift inside the band", Values{10.0, 10.002, 10.004, 10.006, 10.008}, -1,
+            "SETTLING  +/-0.04 %, trend 0.02 %/reading");
+        row("a drift below band / N", Values{10.0, 10.0009, 10.0018, 10.0027, 10.0036}, 0,
+            "STABLE  +/-0.018 %");
+        row("at the band's edge", Values{10.005, 9.995, 10.0, 9.995, 10.005}, 0,
+            "STABLE  +/-0.05 %");
+        row("a digit beyond it", Values{10.00501, 9.995, 10.0, 9.995, 10.005}, -1,
+            "SETTLING  +/-0.05 %");
+        row("settling, then stable", Values{12.8, 12.6, 12.52, 12.5, 12.5, 12.5, 12.5, 12.5}, 3,
+            "STABLE  +/-0 %");
+        row("a Range Error in the run", Values{12.5, 12.5, 12.5, 12.5, error, 12.5, 12.5}, -1,
+            "SETTLING  +/-0 % (2 of 5 readings)");
+        row("N after it", Values{12.5, 12.5, error, 12.5, 12.5, 12.5, 12.5, 12.5}, 3,
+            "STABLE  +/-0 %");
+        row("a run ended", Values{12.5, 12.5, 12.5, 12.5, 12.5, 12.6}, -1,
+            "SETTLING  +/-0.64 %, trend 0.16 %/reading");
+        row("negative readings", Values(5, -10.0), 0, "STABLE  +/-0 %");
+    }
+    void stability() {
+        QFETCH(Values, milliohms);
+        QFETCH(int, runStart);
+        QFETCH(QString, shown);
+        Stability::Tracker tracker;
+        for (double value : milliohms)
+            tracker.add(Figures::atMeterDigits(value / 1000.0));
+        QCOMPARE(tracker.runStart(), runStart);
+        QCOMPARE(Stability::text(tracker.judgement(), tracker.criterion(), kEnglish), shown);
     }
 
     // Round ticks around the readings (and the limits), at most four steps apart.
