@@ -12,9 +12,11 @@
 #include "readings/ReadingText.h"
 #include "readings/ReadingsModel.h"
 #include "readings/RepeatBox.h"
+#include "readings/StabilityBox.h"
 #include "readings/StatisticsGrid.h"
 #include "readings/TrendChart.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -34,6 +36,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -60,12 +63,13 @@ const QString kCsvFilter = QStringLiteral("CSV files (*.csv)|*.csv|"
 ReadingsWindow::ReadingsWindow() {
     setWindowTitle(QStringLiteral("Readings"));
     setAttribute(Qt::WA_QuitOnClose, false);
-    resize(720, 560);
+    resize(760, 640);
 
     model = new ReadingsModel(this);
     autoRepeat = new AutoRepeat(&clickTrigger, this);
     limits = new LimitsBox(this);
     repeat = new RepeatBox(this);
+    stability = new StabilityBox(this);
     statistics = new StatisticsGrid(this);
     chart = new TrendChart(model->series(), this);
     verdict = new QLabel(this);
@@ -76,6 +80,16 @@ ReadingsWindow::ReadingsWindow() {
     verdict->setAlignment(Qt::AlignCenter);
     verdict->setFixedSize(QFontMetrics(big).horizontalAdvance(QStringLiteral("Range Error")) + 24,
                           QFontMetrics(big).height() * 2);
+    result = new QLabel(this);
+    QFont large = result->font();
+    large.setPointSize(20);
+    large.setBold(true);
+    result->setFont(large);
+    result->setAlignment(Qt::AlignCenter);
+    result->setMinimumWidth(
+        QFontMetrics(large).horizontalAdvance(QStringLiteral("-999.9999 mOhm")));
+    resultMark = new QLabel(this);
+    resultMark->setAlignment(Qt::AlignCenter);
 
     table = new QTableView(this);
     table->setModel(model);
@@ -101,8 +115,14 @@ ReadingsWindow::ReadingsWindow() {
     auto* controls = new QVBoxLayout;
     controls->addWidget(limits);
     controls->addWidget(repeat);
+    controls->addWidget(stability);
     top->addLayout(controls, 1);
-    top->addWidget(verdict);
+    auto* outcome = new QVBoxLayout;
+    outcome->addWidget(verdict);
+    outcome->addWidget(result);
+    outcome->addWidget(resultMark);
+    outcome->addStretch();
+    top->addLayout(outcome);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(clearButton);
@@ -116,8 +136,14 @@ ReadingsWindow::ReadingsWindow() {
 
     connect(limits, &LimitsBox::changed, this,
             [this] { chart->setBand(Limits::band(limits->settings())); });
+    connect(stability, &StabilityBox::changed, this, [this] {
+        model->setStabilityCriterion(stability->criterion());
+        stability->show(model->series());
+        chart->update();
+    });
     connect(repeat->startStop, &QPushButton::clicked, this, &ReadingsWindow::startStopClicked);
     connect(autoRepeat, &AutoRepeat::runningChanged, repeat, &RepeatBox::showRunning);
+    connect(autoRepeat, &AutoRepeat::runningChanged, this, &ReadingsWindow::repeatRunning);
     // Start only while the results window is there to trigger; Stop always.
     const auto enableStart = [this] {
         repeat->startStop->setEnabled(autoRepeat->running() || resultsShown());
@@ -131,6 +157,7 @@ ReadingsWindow::ReadingsWindow() {
     auto* copyStatisticsKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this);
     connect(copyStatisticsKey, &QShortcut::activated, this, &ReadingsWindow::copyStatistics);
     statistics->show(model->series());
+    stability->show(model->series());
 }
 
 void ReadingsWindow::addReading(const ShownReading& shown) {
@@ -143,7 +170,48 @@ void ReadingsWindow::addReadingTakenAt(const ShownReading& shown, qint64 msecsSi
     m_unsaved = true;
     statistics->show(model->series());
     showVerdict(Limits::text(reading.verdict), reading.verdict == Limits::Verdict::Pass);
+    stability->show(model->series());
     chart->update();
+    stopIfStable(reading);
+}
+
+void ReadingsWindow::stopIfStable(const Reading& newest) {
+    // Stable over readings of this series only: readings from before its start may be of
+    // another specimen, or from before the current had settled.
+    const Stability::Tracker& judged = model->series().stability();
+    if (!autoRepeat->running() || !repeat->stopWhenStable->isChecked() || !judged.stable() ||
+        model->rowCount() - judged.criterion().count < m_seriesFirst)
+        return;
+    m_result = SeriesResult{newest, true};
+    autoRepeat->stop();
+}
+
+void ReadingsWindow::repeatRunning(bool running) {
+    if (running) {
+        m_seriesFirst = model->rowCount();
+        m_result.reset();
+    } else if (!m_result && repeat->stopWhenStable->isChecked() &&
+               model->rowCount() > m_seriesFirst) {
+        m_result = SeriesResult{model->series().all().back(), false};
+    }
+    showResult();
+}
+
+void ReadingsWindow::showResult() {
+    if (!m_result) {
+        result->clear();
+        resultMark->clear();
+        return;
+    }
+    const double value = Stability::valueOf(m_result->reading);
+    result->setText(std::isnan(value) ? Limits::text(m_result->reading.verdict)
+                                      : ReadingText::ohms(value));
+    resultMark->setText(m_result->stable ? QStringLiteral("stable result")
+                                         : QStringLiteral("last reading, not stable"));
+    QPalette palette = resultMark->palette();
+    palette.setColor(QPalette::WindowText,
+                     m_result->stable ? QColor(0x1a, 0x8f, 0x1a) : QColor(0xd0, 0x10, 0x10));
+    resultMark->setPalette(palette);
 }
 
 void ReadingsWindow::showVerdict(const QString& text, bool pass) {
@@ -169,7 +237,11 @@ void ReadingsWindow::clear() {
     }
     m_unsaved = false;
     model->clear();
+    m_seriesFirst = 0;
+    m_result.reset();
     statistics->show(model->series());
+    stability->show(model->series());
+    showResult();
     showVerdict(QString(), false);
     chart->update();
 }

@@ -3,7 +3,11 @@
 // leaves the results window and the data log as they are.
 #pragma once
 
+#include "readings/Reading.h"
+
 #include <QWidget>
+
+#include <optional>
 
 struct ShownReading;
 class AutoRepeat;
@@ -13,6 +17,7 @@ class QPushButton;
 class QTableView;
 class ReadingsModel;
 class RepeatBox;
+class StabilityBox;
 class StatisticsGrid;
 class TrendChart;
 
@@ -35,14 +40,27 @@ public:
     // spreadsheets; ".csv" is added to a name without a suffix.
     void save();
 
+    // The result of the last auto-repeated series run to stop when stable: the reading it
+    // stopped at, stable; or, when it ended before settling (its count done, stopped), its last
+    // reading, not stable. Nothing after a Clear, while a series runs, or for a series not run
+    // to stop when stable.
+    struct SeriesResult {
+        Reading reading;
+        bool stable = false;
+    };
+    const std::optional<SeriesResult>& seriesResult() const { return m_result; }
+
     ReadingsModel* model = nullptr;
     AutoRepeat* autoRepeat = nullptr;
     LimitsBox* limits = nullptr;
     RepeatBox* repeat = nullptr;
+    StabilityBox* stability = nullptr;
     StatisticsGrid* statistics = nullptr;
     TrendChart* chart = nullptr;
     QTableView* table = nullptr;
     QLabel* verdict = nullptr;
+    QLabel* result = nullptr;     // the series' result, large
+    QLabel* resultMark = nullptr; // whether it was stable
     QPushButton* clearButton = nullptr;
     QPushButton* saveButton = nullptr;
 
@@ -53,7 +71,12 @@ protected:
 private:
     void startStopClicked();
     void showVerdict(const QString& text, bool pass);
+    void repeatRunning(bool running);
+    void stopIfStable(const Reading& newest);
+    void showResult();
 
     QString m_savedName;    // offered again by the next Save
     bool m_unsaved = false; // readings came since the last Save or Clear
+    int m_seriesFirst = 0;  // the index of the auto-repeated series' first reading
+    std::optional<SeriesResult> m_result;
 };

@@ -4,10 +4,12 @@
 #include "readings/CheckedEntry.h"
 #include "readings/Entries.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QVBoxLayout>
 
 RepeatBox::RepeatBox(QWidget* parent) : QGroupBox(QStringLiteral("Auto-repeat"), parent) {
     interval = new CheckedEntry(
@@ -17,21 +19,25 @@ RepeatBox::RepeatBox(QWidget* parent) : QGroupBox(QStringLiteral("Auto-repeat"),
     count->setRange(0, 1000000);
     count->setSpecialValueText(QStringLiteral("until stopped"));
     count->setValue(0);
+    stopWhenStable = new QCheckBox(QStringLiteral("Stop when sta&ble"), this);
     startStop = new QPushButton(this);
     showRunning(false);
 
-    auto* layout = new QHBoxLayout(this);
+    auto* layout = new QVBoxLayout(this);
+    auto* schedule = new QHBoxLayout;
     auto* every = new QLabel(QStringLiteral("&Every"), this);
     every->setBuddy(interval);
-    layout->addWidget(every);
-    layout->addWidget(interval);
-    layout->addWidget(new QLabel(QStringLiteral("s"), this));
+    schedule->addWidget(every);
+    schedule->addWidget(interval);
+    schedule->addWidget(new QLabel(QStringLiteral("s"), this));
     auto* times = new QLabel(QStringLiteral("Cou&nt"), this);
     times->setBuddy(count);
-    layout->addWidget(times);
-    layout->addWidget(count);
-    layout->addWidget(startStop);
-    layout->addStretch();
+    schedule->addWidget(times);
+    schedule->addWidget(count);
+    schedule->addWidget(startStop);
+    schedule->addStretch();
+    layout->addLayout(schedule);
+    layout->addWidget(stopWhenStable);
 }
 
 void RepeatBox::showRunning(bool running) {

@@ -1,9 +1,11 @@
-// The auto-repeat controls: every N s, a count (or until stopped), Start/Stop.
+// The auto-repeat controls: every N s, a count (or until stopped), whether to stop once the
+// series is stable, Start/Stop.
 #pragma once
 
 #include <QGroupBox>
 
 class CheckedEntry;
+class QCheckBox;
 class QPushButton;
 class QSpinBox;
 
@@ -16,5 +18,6 @@ public:
 
     CheckedEntry* interval = nullptr; // seconds
     QSpinBox* count = nullptr;        // 0: until stopped
+    QCheckBox* stopWhenStable = nullptr;
     QPushButton* startStop = nullptr;
 };

@@ -18,6 +18,8 @@ const QColor kRxColour(0, 70, 200);
 const QColor kRtcColour(230, 120, 0);
 const QColor kGridColour(215, 215, 215);
 const QColor kLimitColour(200, 0, 0);
+const QColor kStableColour(214, 240, 214);
+const QColor kStableTextColour(0x1a, 0x8f, 0x1a);
 constexpr int kMarker = 3; // a lone reading's dot, and the room kept for it at the ends
 
 // Where reading `index` of `count` lies across the plot.
@@ -136,6 +138,18 @@ void TrendChart::paintEvent(QPaintEvent*) {
     const auto y = [&](double v) {
         return inner.bottom() - (v - axis.low) / (axis.high - axis.low) * inner.height();
     };
+
+    // The current stable run as a pale band behind everything, from its first reading to the
+    // newest, a marker's room wider on each side so that a short run shows too.
+    if (const int first = m_series.stability().runStart(); first >= 0) {
+        const double left = std::max(plot.left() + 1, xOf(plot, first, readings) - kMarker);
+        const double right = xOf(plot, readings - 1, readings) + kMarker;
+        const QRectF run(left, plot.top() + 1, right - left, plot.height() - 1);
+        painter.fillRect(run, kStableColour);
+        painter.setPen(kStableTextColour);
+        painter.drawText(run.adjusted(0, 1, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
+                         QStringLiteral("stable"));
+    }
 
     // Grid and tick labels first, the trace over them, the limits over the trace.
     painter.setPen(Qt::black);

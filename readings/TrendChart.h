@@ -1,6 +1,7 @@
 // The trend chart: Rx (and Rtc) against reading number on round ticks with light grid lines,
-// and the limit lines over the trace. Painted here rather than with a chart library, at most
-// one vertical stroke per pixel column, so a long series costs the same to draw as a short one.
+// the limit lines over the trace and the current stable run on a pale band behind it. Painted
+// here rather than with a chart library, at most one vertical stroke per pixel column, so a
+// long series costs the same to draw as a short one.
 #pragma once
 
 #include "readings/Limits.h"

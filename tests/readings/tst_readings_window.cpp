@@ -1,6 +1,7 @@
 // The Readings window against an in-memory meter: every way the auto-repeat stops, the line
 // never shared by two exchanges, limits typed key by key, verdicts, statistics, the chart's
-// columns, and copy, Save and Clear in a comma-decimal locale.
+// columns, copy, Save and Clear in a comma-decimal locale, and auto-repeat stopping when the
+// series is stable.
 #include "Panel.h"
 #include "measurement/ShownReading.h"
 #include "readings/AutoRepeat.h"
@@ -10,9 +11,11 @@
 #include "readings/ReadingsModel.h"
 #include "readings/ReadingsWindow.h"
 #include "readings/RepeatBox.h"
+#include "readings/StabilityBox.h"
 #include "readings/StatisticsGrid.h"
 #include "readings/TrendChart.h"
 
+#include <QCheckBox>
 #include <QClipboard>
 #include <QScreen>
 #include <QSpinBox>
@@ -55,19 +58,19 @@ class ReadingsWindowTest : public Panel {
     }
 
     // Pixel columns of the chart's plot, from its first reading's to its last's, that hold no
-    // pixel of the Rx trace.
-    static QList<int> emptyColumns(TrendChart& chart) {
+    // pixel of the Rx trace; with `colour`, those that hold one of that colour.
+    static QList<int> emptyColumns(TrendChart& chart, const QColor& colour = {}) {
         const QImage image = chart.grab().toImage();
         const QRect plot = chart.plotArea().toRect().adjusted(3, 1, -4, -1);
-        QList<int> empty;
+        QList<int> found;
         for (int x = plot.left(); x <= plot.right(); ++x) {
             bool traced = false;
             for (int y = plot.top(); y <= plot.bottom() && !traced; ++y)
-                traced = image.pixelColor(x, y) == QColor(0, 70, 200);
-            if (!traced)
-                empty << x;
+                traced = image.pixelColor(x, y) == (colour.isValid() ? colour : QColor(0, 70, 200));
+            if (traced == colour.isValid())
+                found << x;
         }
-        return empty;
+        return found;
     }
 
 private Q_SLOTS:
@@ -311,6 +314,67 @@ private Q_SLOTS:
             chart.setFixedWidth(width);
             QCOMPARE(emptyColumns(chart), QList<int>());
         }
+    }
+
+    // Stop when stable, over the last 3 readings typed in, in a comma-decimal locale: steady
+    // readings from before the start do not count, a Range Error starts the count afresh, and
+    // the series stops at its first stable run with its last reading as the result, the run
+    // marked on the chart. A series that ends unsettled keeps its last reading, not stable.
+    void stopWhenStable() {
+        QVERIFY2(std::setlocale(LC_ALL, "de_DE.UTF-8"), "de_DE.UTF-8 is not installed");
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        ReadingsWindow& readings = openReadings();
+        StabilityBox& stability = *readings.stability;
+        prompt->expectOk(QStringLiteral("Readings must be a whole number from 3 to 1000"));
+        typeInto(stability.count, QStringLiteral("2"));
+        typeInto(stability.count, QStringLiteral("3"));
+        for (int i = 0; i < 3; ++i)
+            m_results->Start->click();
+        QCOMPARE(stability.indicator->text(), QStringLiteral("STABLE  +/-0 %"));
+
+        // The first reading keeps the last three stable, but two of them are not the series'.
+        auto replies = std::make_shared<QList<QByteArray>>(
+            QList<QByteArray>{"0.0125\n", "0.0130\n", "0.0125\n", "0.000000e+00\n", "0.012501\n",
+                              "0.0125\n", "0.012501\n", "0.0200\n"});
+        port->onCommand = [this, replies, meter = port->onCommand](const QByteArray& command) {
+            if (command == "*TRG\r\n" && !replies->isEmpty())
+                reading = replies->takeFirst();
+            meter(command);
+        };
+        readings.repeat->stopWhenStable->click();
+        typeInto(readings.repeat->interval, QStringLiteral("0,5"));
+        readings.repeat->startStop->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!readings.autoRepeat->running(), 10000);
+        QCOMPARE(m_triggers, 3 + 7);
+        QVERIFY(readings.seriesResult() && readings.seriesResult()->stable);
+        QCOMPARE(readings.seriesResult()->reading.rx, 0.012501);
+        QCOMPARE(readings.result->text() + '|' + readings.resultMark->text() + '|' +
+                     stability.indicator->text(),
+                 QStringLiteral("12,501 mOhm|stable result|STABLE  +/-0,0053 %"));
+        // The run is the last three of ten readings.
+        const QList<int> marked = emptyColumns(*readings.chart, QColor(214, 240, 214));
+        const QRectF plot = readings.chart->plotArea();
+        QVERIFY(!marked.isEmpty() && marked.first() > plot.left() + plot.width() * 0.7 &&
+                marked.last() > plot.right() - 8);
+        // Judged again over five: the three since the Range Error are too few.
+        typeInto(stability.count, QStringLiteral("5"));
+        QCOMPARE(stability.indicator->text(),
+                 QStringLiteral("SETTLING  +/-0,0053 % (3 of 5 readings)"));
+        QCOMPARE(emptyColumns(*readings.chart, QColor(214, 240, 214)), QList<int>());
+
+        // Two readings, then the count is done: the last one, not stable.
+        *replies = {"0.0120\n", "0.0123\n"};
+        readings.repeat->count->setValue(2);
+        readings.repeat->startStop->click();
+        QVERIFY(!readings.seriesResult());
+        QTRY_VERIFY_WITH_TIMEOUT(!readings.autoRepeat->running(), 5000);
+        QVERIFY(readings.seriesResult() && !readings.seriesResult()->stable);
+        QCOMPARE(readings.result->text() + '|' + readings.resultMark->text(),
+                 QStringLiteral("12,3 mOhm|last reading, not stable"));
+        prompt->expect(QStringLiteral("Clear 12 readings that were not saved?"), Buttons::YesNo,
+                       Answer::Yes);
+        readings.clearButton->click();
+        QCOMPARE(readings.result->text() + stability.indicator->text(), QString());
     }
 };
 
