@@ -138,16 +138,26 @@ void Instrument::configure(const std::string& word, const std::string& arg) {
 }
 
 std::string Instrument::varied(const std::string& reading) {
-    if (m_options.noisePercent == 0.0 && m_options.driftPercentPerMinute == 0.0)
+    if (m_options.noisePercent == 0.0 && m_options.driftPercentPerMinute == 0.0 &&
+        m_options.settleSeconds == 0.0)
         return reading;
     const std::optional<double> value = parseNumber(reading);
     if (!value)
         return reading;
-    const double minutes = double(monotonicNow() - m_start) / 60e9;
+    const Nanos now = monotonicNow();
+    if (!m_firstTrigger)
+        m_firstTrigger = now;
+    const double minutes = double(now - m_start) / 60e9;
     const double drift = 1.0 + m_options.driftPercentPerMinute / 100.0 * minutes;
+    // A winding's inductance charging, a contact warming: exponentially to the final value.
+    const double settle =
+        m_options.settleSeconds == 0.0
+            ? 1.0
+            : 1.0 + kSettleFromPercent / 100.0 *
+                        std::exp(-double(now - *m_firstTrigger) / 1e9 / m_options.settleSeconds);
     const double noise = 1.0 + m_options.noisePercent / 100.0 * m_gauss(m_random);
     char text[32];
-    std::snprintf(text, sizeof text, "%.6e", *value * drift * noise);
+    std::snprintf(text, sizeof text, "%.6e", *value * drift * settle * noise);
     return text;
 }
 

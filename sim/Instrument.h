@@ -23,6 +23,7 @@ struct InstrumentOptions {
     double noisePercent = 0.0;          // Gaussian noise, standard deviation in % of the reading
     unsigned long seed = 1;             // for the noise: the same seed gives the same series
     double driftPercentPerMinute = 0.0; // a slow change since start, as a conductor warming up
+    double settleSeconds = 0.0;         // time constant of the approach to the final value; 0: none
 };
 
 struct Reply {
@@ -34,6 +35,8 @@ class Instrument {
 public:
     static constexpr int kRangeCount = 9;
     static constexpr const char* kOverRange = "0.000000e+00";
+    // How far above its final value a settling reading starts, in percent.
+    static constexpr double kSettleFromPercent = 2.0;
 
     explicit Instrument(InstrumentOptions options);
 
@@ -55,8 +58,8 @@ public:
 private:
     void configure(const std::string& word, const std::string& arg);
     std::string triggerText();
-    // The reading with the drift since start and a fresh draw of noise; the text unchanged
-    // when neither is asked for or the reading is not a number.
+    // The reading settling since the first trigger, with the drift since start and a fresh
+    // draw of noise; the text unchanged when none is asked for or the reading is not a number.
     std::string varied(const std::string& reading);
     long triggerDelay() const;
 
@@ -72,6 +75,7 @@ private:
     std::mt19937_64 m_random;
     std::normal_distribution<double> m_gauss;
     Nanos m_start;
+    std::optional<Nanos> m_firstTrigger; // when the test current started to flow
 };
 
 } // namespace sim

@@ -60,6 +60,9 @@ const char* usageText() {
            "  --seed N               start of the noise's random series (default 1)\n"
            "  --drift PERCENT        change of the reading per minute since start, in percent\n"
            "                         (-100 to 100, default 0)\n"
+           "  --settle SECONDS       readings start 2 % above their final value at the first\n"
+           "                         *TRG and approach it exponentially with this time\n"
+           "                         constant (0 to 3600, default 0: no settling)\n"
            "  --hangup-on TEXT       hang up right after receiving a line equal to TEXT\n"
            "  --hangup-after-ms MS   hang up MS milliseconds after start\n"
            "  --record FILE          append '<t> <dir> <escaped bytes>' per line received (<)\n"
@@ -164,6 +167,8 @@ ParseResult parseOptions(int argc, char** argv, Options& options, std::string& e
             ok = takeDouble(0.0, 100.0, options.instrument.noisePercent);
         } else if (name == "--drift") {
             ok = takeDouble(-100.0, 100.0, options.instrument.driftPercentPerMinute);
+        } else if (name == "--settle") {
+            ok = takeDouble(0.0, 3600.0, options.instrument.settleSeconds);
         } else if (name == "--seed") {
             if ((ok = takeNumber(0, 2147483647L, n)))
                 options.instrument.seed = static_cast<unsigned long>(n);

@@ -76,6 +76,29 @@ class BinaryTest : public QObject {
         return !m_desktop.waitForWindow(QStringLiteral("logging to file ") + path, 5000).isEmpty();
     }
 
+    // The simulator started, the program on it in a comma-decimal locale with --readings, the
+    // log started to `log`; in the Readings window each of `entries` reached by its key and
+    // typed into, then `keys` pressed. False when something did not come up.
+    bool startReadings(QProcess& program, Simulator& sim, const QString& log,
+                       const QList<std::pair<const char*, const char*>>& entries,
+                       const QList<const char*>& keys) {
+        if (!sim.start())
+            return false;
+        const QString results =
+            handOver(program, sim, QStringLiteral("de_DE.UTF-8"), {QStringLiteral("--readings")});
+        const QString readings = m_desktop.waitForWindow(QStringLiteral("Readings"));
+        if (results.isEmpty() || readings.isEmpty() || !startLog(results, log))
+            return false;
+        for (const auto& [key, text] : entries) {
+            m_desktop.key(readings, QString::fromLatin1(key));
+            m_desktop.key(readings, QStringLiteral("ctrl+a"));
+            m_desktop.type(readings, QString::fromLatin1(text) + QLatin1Char('\t'));
+        }
+        for (const char* key : keys)
+            m_desktop.key(readings, QString::fromLatin1(key));
+        return true;
+    }
+
     // Waits for the program to end: true when it ended by itself with status 0.
     static bool endedCleanly(QProcess& program) {
         return program.waitForFinished(5000) && program.exitStatus() == QProcess::NormalExit &&
@@ -182,28 +205,43 @@ private Q_SLOTS:
                      today + ",T\r");
     }
 
+    // Stop when stable against a meter settling with a 3 s time constant, in a comma-decimal
+    // locale, a reading every 2 s within +/- 0,04 %: the series stops by itself once settled,
+    // its last reading within that band of the meter's final value, its first reading not.
+    void readingsWindowStopsWhenStable() {
+        Simulator sim({"--settle", "3", "--noise", "0.01", "--seed", "3"});
+        QProcess program;
+        QTemporaryDir dir;
+        const QString log = dir.filePath(QStringLiteral("log.csv"));
+        QVERIFY2(startReadings(program, sim, log, {{"alt+d", "0,04"}, {"alt+e", "2"}},
+                               {"alt+b", "alt+s"}),
+                 "no simulator, results or Readings window, or log");
+        // Until no reading has come for three intervals.
+        QList<QByteArray> logged;
+        for (int i = 0; i < 15 && linesOf(log) != logged; ++i) {
+            logged = linesOf(log);
+            QTest::qWait(6000);
+        }
+        QVERIFY2(logged.size() > 6 && linesOf(log) == logged, logged.join('|').constData());
+        const auto offFinal = [](const QByteArray& line) {
+            return std::fabs(line.split(',').value(1).toDouble() / 0.0125 - 1.0) * 100.0;
+        };
+        QVERIFY2(offFinal(logged[1]) > 1.0, logged[1].constData());
+        QVERIFY2(offFinal(logged.last()) <= 0.04, logged.last().constData());
+        program.terminate();
+        QVERIFY2(endedCleanly(program), "SIGTERM did not end the program");
+    }
+
     // Last, as a killed client leaves the display's focus where no later test expects it.
     // --readings under a comma-decimal locale against a noisy simulator: five auto-repeated
     // readings at 0.5 s in the data log, and not one more.
     void readingsWindowRepeatsFiveReadings() {
         Simulator sim({"--noise", "2", "--seed", "5"});
-        QVERIFY(sim.start());
         QProcess program;
-        const QString results =
-            handOver(program, sim, QStringLiteral("de_DE.UTF-8"), {QStringLiteral("--readings")});
-        const QString readings = m_desktop.waitForWindow(QStringLiteral("Readings"));
-        QVERIFY2(!results.isEmpty() && !readings.isEmpty(), "no results or Readings window");
         QTemporaryDir dir;
         const QString log = dir.filePath(QStringLiteral("log.csv"));
-        QVERIFY2(startLog(results, log), "the log did not start");
-
-        for (const char* entry : {"alt+e", "alt+n"}) {
-            m_desktop.key(readings, QString::fromLatin1(entry));
-            m_desktop.key(readings, QStringLiteral("ctrl+a"));
-            m_desktop.type(readings,
-                           QLatin1String(entry) == QLatin1String("alt+e") ? "0,5\t" : "5\t");
-        }
-        m_desktop.key(readings, QStringLiteral("alt+s"));
+        QVERIFY2(startReadings(program, sim, log, {{"alt+e", "0,5"}, {"alt+n", "5"}}, {"alt+s"}),
+                 "no simulator, results or Readings window, or log");
         // Start line and five data lines; no sixth reading comes after them.
         QTRY_COMPARE_WITH_TIMEOUT(linesOf(log).size(), 6, 20000);
         QTest::qWait(2000);
