@@ -124,7 +124,7 @@ private Q_SLOTS:
     }
 
     // Corrected readings get an Rtc row of their own; a Range Error counts in neither; Clear
-    // starts the statistics afresh.
+    // starts the statistics and the stability afresh.
     void rtcRowAndClear() {
         ReadingSeries series = seriesOf({"0.0125", "0.0127"}, true);
         series.add(readingOf({{}, true, 0.004f, true}, {}, 0));
@@ -138,6 +138,12 @@ private Q_SLOTS:
         QCOMPARE(
             ReadingText::statisticsText(series.rx(), series.rtc(), kEnglish),
             QStringLiteral("\tCount\tMean\tStd dev\tMin\tMax\tSpan\nRx\t1\t0.5\t0\t0.5\t0.5\t0\n"));
+        QCOMPARE(series.stability().judgement().readings, 1);
+        // Stability is judged as the verdict is, on Rtc with the correction on: a warming
+        // conductor's Rx drifts while its corrected value holds.
+        for (const char* rx : {"0.01250", "0.01252", "0.01254", "0.01256", "0.01258"})
+            series.add(readingOf(shownOf(rx, 0.0123f), {}, 0));
+        QVERIFY(series.stability().stable());
     }
 
     // A million readings of about 10 uOhm, quantised as the meter sends them, differing by a

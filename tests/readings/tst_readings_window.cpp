@@ -319,7 +319,8 @@ private Q_SLOTS:
     // Stop when stable, over the last 3 readings typed in, in a comma-decimal locale: steady
     // readings from before the start do not count, a Range Error starts the count afresh, and
     // the series stops at its first stable run with its last reading as the result, the run
-    // marked on the chart. A series that ends unsettled keeps its last reading, not stable.
+    // marked on the chart. A series that ends unsettled keeps its last reading, not stable;
+    // one not asked to stop when stable runs on.
     void stopWhenStable() {
         QVERIFY2(std::setlocale(LC_ALL, "de_DE.UTF-8"), "de_DE.UTF-8 is not installed");
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -371,7 +372,15 @@ private Q_SLOTS:
         QVERIFY(readings.seriesResult() && !readings.seriesResult()->stable);
         QCOMPARE(readings.result->text() + '|' + readings.resultMark->text(),
                  QStringLiteral("12,3 mOhm|last reading, not stable"));
-        prompt->expect(QStringLiteral("Clear 12 readings that were not saved?"), Buttons::YesNo,
+        // Not asked to stop when stable, a stable series runs its count and has no result.
+        *replies = QList<QByteArray>(6, "0.0123\n");
+        readings.repeat->stopWhenStable->click();
+        readings.repeat->count->setValue(6);
+        readings.repeat->startStop->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!readings.autoRepeat->running(), 5000);
+        QCOMPARE(m_triggers, 3 + 7 + 2 + 6);
+        QVERIFY(!readings.seriesResult());
+        prompt->expect(QStringLiteral("Clear 18 readings that were not saved?"), Buttons::YesNo,
                        Answer::Yes);
         readings.clearButton->click();
         QCOMPARE(readings.result->text() + stability.indicator->text(), QString());
