@@ -16,6 +16,7 @@
 #include "readings/Readings.h"
 #include "readings/ReadingsModel.h"
 #include "readings/ReadingsWindow.h"
+#include "readings/Stability.h"
 #include "readings/TrendChart.h"
 
 #include <QApplication>
@@ -74,6 +75,35 @@ public:
     }
 };
 
+// The stability judgement of one more reading and the indicator's text for it, on the
+// judgement the window keeps of its 100 000 readings: blocks of a thousand readings timed
+// whole, as one judgement is shorter than the clock's own cost.
+Figure stabilityFigure(const ReadingSeries& series, int runs, std::mt19937& random) {
+    Figure judged{QStringLiteral("7e"),
+                  QStringLiteral("Stability judgement per reading (100 000 present)"),
+                  QStringLiteral("ms"), 0.1};
+    constexpr int kBlock = 1000;
+    Stability::Tracker tracker = series.stability();
+    std::normal_distribution<double> noise(0.0125, 0.0000025);
+    std::vector<double> values(kBlock);
+    qsizetype characters = 0;
+    for (int run = 0; run < runs; ++run) {
+        for (double& value : values)
+            value = noise(random);
+        const double start = Clocks::monotonic();
+        for (double value : values) {
+            tracker.add(value);
+            characters += Stability::text(tracker.judgement(), tracker.criterion()).size();
+        }
+        judged.runs << (Clocks::monotonic() - start) * 1000.0 / kBlock;
+    }
+    judged.details.insert(QStringLiteral("readings_judged_before"), series.size());
+    judged.details.insert(QStringLiteral("readings_per_timed_block"), kBlock);
+    judged.details.insert(QStringLiteral("judged_over"), tracker.criterion().count);
+    judged.details.insert(QStringLiteral("indicator_characters"), double(characters));
+    return judged;
+}
+
 QList<Figure> seriesFigures(int runs) {
     Figure add{
         QStringLiteral("7a"),
@@ -121,8 +151,9 @@ QList<Figure> seriesFigures(int runs) {
         add.missing = QStringLiteral("the window never repainted after a reading");
     add.details.insert(QStringLiteral("readings_present"), window.model->rowCount());
     add.details.insert(QStringLiteral("taken_in_median_ms"), Clocks::median(addOnly));
+    const Figure judged = stabilityFigure(window.model->series(), runs, random);
     window.close();
-    return {add, memory};
+    return {add, memory, judged};
 }
 
 QList<Figure> repeatFigures(int seconds) {

@@ -8,8 +8,9 @@
 namespace ReadingsFigures {
 
 // Figures 7a (a reading to the window repainted, with 100 000 present), 7b (memory of 100 000
-// readings), 7c (CPU between auto-repeated cycles) and 7d (start times against the schedule),
-// the last two from auto-repeat every 1 s for `repeatSeconds`.
+// readings), 7e (the stability judgement of one more reading, 100 000 present), 7c (CPU between
+// auto-repeated cycles) and 7d (start times against the schedule), the last two from
+// auto-repeat every 1 s for `repeatSeconds`.
 QList<Figure> measure(int addRuns, int repeatSeconds);
 
 } // namespace ReadingsFigures
