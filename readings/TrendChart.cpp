@@ -19,7 +19,6 @@ const QColor kRtcColour(230, 120, 0);
 const QColor kGridColour(215, 215, 215);
 const QColor kLimitColour(200, 0, 0);
 const QColor kStableColour(214, 240, 214);
-const QColor kStableTextColour(0x1a, 0x8f, 0x1a);
 constexpr int kMarker = 3; // a lone reading's dot, and the room kept for it at the ends
 
 // Where reading `index` of `count` lies across the plot.
@@ -139,16 +138,14 @@ void TrendChart::paintEvent(QPaintEvent*) {
         return inner.bottom() - (v - axis.low) / (axis.high - axis.low) * inner.height();
     };
 
-    // The current stable run as a pale band behind everything, from its first reading to the
-    // newest, a marker's room wider on each side so that a short run shows too.
+    // The current stable run as a pale green band behind everything (green as the indicator
+    // saying STABLE), from its first reading to the newest, a marker's room wider on each side
+    // so that a short run shows too.
     if (const int first = m_series.stability().runStart(); first >= 0) {
         const double left = std::max(plot.left() + 1, xOf(plot, first, readings) - kMarker);
         const double right = xOf(plot, readings - 1, readings) + kMarker;
         const QRectF run(left, plot.top() + 1, right - left, plot.height() - 1);
         painter.fillRect(run, kStableColour);
-        painter.setPen(kStableTextColour);
-        painter.drawText(run.adjusted(0, 1, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
-                         QStringLiteral("stable"));
     }
 
     // Grid and tick labels first, the trace over them, the limits over the trace.
