@@ -14,6 +14,7 @@
 #include "readings/RepeatBox.h"
 #include "readings/StatisticsGrid.h"
 #include "readings/TrendChart.h"
+#include "records/RecordBox.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -68,6 +69,7 @@ ReadingsWindow::ReadingsWindow() {
     repeat = new RepeatBox(this);
     statistics = new StatisticsGrid(this);
     chart = new TrendChart(model->series(), this);
+    record = new RecordBox(this);
     verdict = new QLabel(this);
     QFont big = verdict->font();
     big.setPointSize(28);
@@ -101,6 +103,7 @@ ReadingsWindow::ReadingsWindow() {
     auto* controls = new QVBoxLayout;
     controls->addWidget(limits);
     controls->addWidget(repeat);
+    controls->addWidget(record);
     top->addLayout(controls, 1);
     top->addWidget(verdict);
     auto* buttons = new QHBoxLayout;
@@ -118,6 +121,7 @@ ReadingsWindow::ReadingsWindow() {
             [this] { chart->setBand(Limits::band(limits->settings())); });
     connect(repeat->startStop, &QPushButton::clicked, this, &ReadingsWindow::startStopClicked);
     connect(autoRepeat, &AutoRepeat::runningChanged, repeat, &RepeatBox::showRunning);
+    connect(autoRepeat, &AutoRepeat::runningChanged, record, &RecordBox::setRepeating);
     // Start only while the results window is there to trigger; Stop always.
     const auto enableStart = [this] {
         repeat->startStop->setEnabled(autoRepeat->running() || resultsShown());
@@ -144,6 +148,7 @@ void ReadingsWindow::addReadingTakenAt(const ShownReading& shown, qint64 msecsSi
     statistics->show(model->series());
     showVerdict(Limits::text(reading.verdict), reading.verdict == Limits::Verdict::Pass);
     chart->update();
+    record->readingShown(reading, limits->settings());
 }
 
 void ReadingsWindow::showVerdict(const QString& text, bool pass) {

@@ -11,6 +11,7 @@ class LimitsBox;
 class QLabel;
 class QPushButton;
 class QTableView;
+class RecordBox;
 class ReadingsModel;
 class RepeatBox;
 class StatisticsGrid;
@@ -43,6 +44,7 @@ public:
     TrendChart* chart = nullptr;
     QTableView* table = nullptr;
     QLabel* verdict = nullptr;
+    RecordBox* record = nullptr;
     QPushButton* clearButton = nullptr;
     QPushButton* saveButton = nullptr;
 
