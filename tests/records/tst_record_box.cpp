@@ -17,6 +17,8 @@
 
 #include <QCheckBox>
 #include <QSpinBox>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <clocale>
 
@@ -173,7 +175,8 @@ private Q_SLOTS:
     }
 
     // A store that cannot take the record says so, never "Recorded", and the reading can be
-    // recorded once the store is put right.
+    // recorded once the store is put right: one that cannot be opened, one locked by another
+    // program.
     void failedStoreKeepsTheReading() {
         const QString bad = path("not-a-store");
         QFile file(bad);
@@ -189,7 +192,22 @@ private Q_SLOTS:
                              .arg(bad));
         pressRecord(readings);
         QCOMPARE(readings.record->status->text(), QStringLiteral("Not recorded."));
+        // Open, but written to by another program for longer than the store waits.
         Records::setStorePath(path("records.sqlite"));
+        QCOMPARE(stored("J1").size(), 0);
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+            other.setDatabaseName(path("records.sqlite"));
+            QVERIFY(other.open() && QSqlQuery(other).exec("BEGIN IMMEDIATE"));
+            prompt->expectOk(QStringLiteral("Not recorded: The records store %1 is locked by "
+                                            "another program. Record again once that program "
+                                            "has finished with it.")
+                                 .arg(path("records.sqlite")));
+            pressRecord(readings);
+            QCOMPARE(readings.record->status->text(), QStringLiteral("Not recorded."));
+            other.close();
+        }
+        QSqlDatabase::removeDatabase("other");
         pressRecord(readings);
         QCOMPARE(readings.record->status->text(),
                  QStringLiteral("Recorded under J1. Its first record."));
