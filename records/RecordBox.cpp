@@ -6,6 +6,7 @@
 #include "measurement/frmMeasure.h"
 #include "records/RecordLogic.h"
 #include "records/RecordStore.h"
+#include "records/RecordsWindow.h"
 #include "records/RunRecords.h"
 
 #include <QCheckBox>
@@ -29,6 +30,7 @@ RecordBox::RecordBox(QWidget* parent) : QGroupBox(QStringLiteral("Record"), pare
     recordButton = new QPushButton(QStringLiteral("Recor&d"), this);
     recordButton->setToolTip(QStringLiteral("Record the last reading under the asset "
                                             "(Ctrl+Return)"));
+    recordsButton = new QPushButton(QStringLiteral("Re&cords..."), this);
     eachReading = new QCheckBox(QStringLiteral("Record each reading of the auto-repeat"), this);
     status = new QLabel(this);
     status->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -40,6 +42,7 @@ RecordBox::RecordBox(QWidget* parent) : QGroupBox(QStringLiteral("Record"), pare
     form->addRow(QStringLiteral("&Note:"), note);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(eachReading, 1);
+    buttons->addWidget(recordsButton);
     buttons->addWidget(recordButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -47,6 +50,7 @@ RecordBox::RecordBox(QWidget* parent) : QGroupBox(QStringLiteral("Record"), pare
     layout->addWidget(status);
 
     connect(recordButton, &QPushButton::clicked, this, [this] { record(); });
+    connect(recordsButton, &QPushButton::clicked, this, [] { Records::openWindow(); });
     for (const QKeySequence& keys :
          {QKeySequence(Qt::CTRL | Qt::Key_Return), QKeySequence(Qt::CTRL | Qt::Key_Enter)}) {
         auto* shortcut = new QShortcut(keys, this);

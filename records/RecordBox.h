@@ -32,6 +32,7 @@ public:
     QLineEdit* operatorName = nullptr;
     QLineEdit* note = nullptr;
     QPushButton* recordButton = nullptr;
+    QPushButton* recordsButton = nullptr; // opens the Records window
     QCheckBox* eachReading = nullptr;
     QLabel* status = nullptr; // "Recorded under J1. +12.4 % since 2026-03-02", or what failed
 

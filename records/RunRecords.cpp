@@ -2,7 +2,10 @@
 #include "records/RunRecords.h"
 
 #include "records/RecordLogic.h"
+#include "records/RecordsWindow.h"
 #include "records/SqliteRecordStore.h"
+
+#include <QApplication>
 
 #include <QDir>
 #include <QSettings>
@@ -56,6 +59,11 @@ RecordStore* store(QString* error) {
 }
 
 void closeStore() {
+    // A Records window shows the store it was opened on, and goes with it.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* records = qobject_cast<RecordsWindow*>(window))
+            delete records;
+    }
     g_store.reset();
 }
 

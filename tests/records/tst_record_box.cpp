@@ -12,13 +12,16 @@
 #include "readings/RepeatBox.h"
 #include "records/RecordBox.h"
 #include "records/RecordLogic.h"
+#include "records/RecordsWindow.h"
 #include "records/RunRecords.h"
 #include "records/SqliteRecordStore.h"
 
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QSpinBox>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTableWidget>
 
 #include <clocale>
 
@@ -63,6 +66,7 @@ private Q_SLOTS:
     void initTestCase() {
         Panel::initTestCase();
         Readings::install(false);
+        Records::install();
         QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
     }
     void init() {
@@ -212,6 +216,57 @@ private Q_SLOTS:
         QCOMPARE(readings.record->status->text(),
                  QStringLiteral("Recorded under J1. Its first record."));
         QCOMPARE(stored("J1").size(), 1);
+    }
+
+    // Ctrl+H: the assets found as the operator types, an asset's records with the change since
+    // the one before, flagged beyond the set percentage, and exported as CSV.
+    void recordsWindow() {
+        ReadingsWindow& readings = openReadings();
+        RecordBox& box = *readings.record;
+        for (auto [asset, reply] : {std::pair{"J1", "0.010\n"}, std::pair{"J1", "0.013\n"},
+                                    std::pair{"Busbar 2", "0.02\n"}}) {
+            box.asset->setText(QString::fromLatin1(asset));
+            take(reply);
+            pressRecord(readings);
+        }
+        activate(m_results);
+        QTest::keyClick(m_results, Qt::Key_H, Qt::ControlModifier);
+        RecordsWindow* window = nullptr;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            window = window ? window : qobject_cast<RecordsWindow*>(top);
+        QVERIFY(window && window->isVisible());
+        const auto column = [](QTableWidget* table, int c) {
+            QStringList cells;
+            for (int r = 0; r < table->rowCount(); ++r)
+                cells << table->item(r, c)->text();
+            return cells.join('|');
+        };
+        QCOMPARE(column(window->assets, 0) + " " + column(window->assets, 1),
+                 QStringLiteral("Busbar 2|J1 1|2"));
+        activate(window);
+        typeInto(window->filter, QStringLiteral("j"));
+        QCOMPARE(column(window->assets, 0), QStringLiteral("J1"));
+        window->assets->setCurrentCell(0, 0);
+        QCOMPARE(column(window->history, 1) + " " + column(window->history, 6),
+                 QStringLiteral("10 mOhm|13 mOhm |+30.0 % !"));
+        QCOMPARE(window->history->item(1, 6)->foreground().color(), QColor(0xd0, 0x10, 0x10));
+        window->changeLimit->setValue(40.0);
+        QCOMPARE(column(window->history, 6), QStringLiteral("|+30.0 %"));
+        QCOMPARE(Records::changeLimitPercent(), 40.0);
+
+        prompt->expectFile(path("j1"));
+        window->exportButton->click();
+        QFile exported(path("j1.csv"));
+        QVERIFY(exported.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = exported.readAll().split('\n');
+        QCOMPARE(lines.size(), 4);
+        QVERIFY(lines[1].contains(",J1,,,0.01,") && lines[2].contains(",J1,,,0.013,"));
+
+        box.recordsButton->click(); // the same window again, listing what is recorded now
+        int windows = 0;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            windows += qobject_cast<RecordsWindow*>(top) != nullptr;
+        QCOMPARE(windows, 1);
     }
 
     // Ticked, each reading of an auto-repeat is recorded; a series that cannot be recorded

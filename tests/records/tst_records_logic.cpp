@@ -3,10 +3,12 @@
 #include "Table.h"
 #include "readings/Reading.h"
 #include "records/RecordLogic.h"
+#include "records/RecordTexts.h"
 
 #include <QtTest>
 
 #include <ctime>
+#include <tuple>
 
 using Records::Record;
 using Verdict = Limits::Verdict;
@@ -180,6 +182,68 @@ private Q_SLOTS:
         const QDateTime previous =
             QDateTime::fromString(QStringLiteral("2026-03-02T00:30:00+01:00"), Qt::ISODate);
         QCOMPARE(Records::changeText(percent, previous, locale), text);
+    }
+
+    // Each row's change against the row before, flagged beyond the limit either way, the
+    // numbers in the region's format.
+    void historyRows() {
+        std::vector<Record> records;
+        for (auto [time, rx, rtc] : {std::tuple{"2026-03-02T10:00:00+01:00", 0.010, kNone},
+                                     std::tuple{"2026-03-03T10:00:00+01:00", 0.0105, kNone},
+                                     std::tuple{"2026-04-01T09:00:00+02:00", 0.013, 0.0128},
+                                     std::tuple{"2026-04-02T09:00:00+02:00", 0.0099, 0.0098}}) {
+            Record record = valued(rx, rtc);
+            record.time = QDateTime::fromString(QString::fromLatin1(time), Qt::ISODate);
+            records.push_back(record);
+        }
+        QStringList got;
+        for (const Records::HistoryRow& row :
+             Records::historyRows(records, 20.0, QLocale(QLocale::German, QLocale::Germany)))
+            got << QStringList({row.cells[0], row.cells[1], row.cells[2], row.cells[6],
+                                row.flagged ? "!" : ""})
+                       .join('|');
+        QCOMPARE(got,
+                 QStringList({"2026-03-02 10:00|10 mOhm|||", "2026-03-03 10:00|10,5 mOhm||+5,0 %|",
+                              "2026-04-01 09:00|13 mOhm|12,8 mOhm|+23,8 %|!",
+                              "2026-04-02 09:00|9,9 mOhm|9,8 mOhm|-23,4 %|!"}));
+    }
+
+    // Every field, "." in numbers whatever the region, ISO times, texts with a comma, quote or
+    // line break quoted, the band of either kind of limits.
+    void csv() {
+        Record record = valued(0.0125, kNone);
+        record.time = QDateTime::fromString("2026-03-02T10:30:00.123+01:00", Qt::ISODateWithMs);
+        record.asset = QStringLiteral("Joint \"A\", bay 3");
+        record.note = QStringLiteral("two\nlines");
+        record.operatorName = QStringLiteral("Doe, J.");
+        record.limits = {Limits::Mode::Tolerance, 0.0125, 2.0, 0, 0};
+        record.verdict = Verdict::Pass;
+        record.meter = {"Norvale", "MX7500", "MX75-000123", "1.04"};
+        record.programVersion = QStringLiteral("1.00");
+        Record second = record;
+        second.asset = QStringLiteral("J2");
+        second.note.clear();
+        second.rtc = 0.0123;
+        second.temperature = 23.5;
+        second.tempco = 0.004;
+        second.material = QStringLiteral("Copper");
+        second.limits = {};
+        second.verdict = Verdict::None;
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const QString text = Records::csvText({record, second});
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(
+            text.split("\r\n"),
+            QStringList(
+                {"time,asset,operator,note,rx_ohm,rtc_ohm,temperature_c,tempco_per_c,"
+                 "material,limit_low_ohm,limit_high_ohm,verdict,meter_maker,"
+                 "meter_model,meter_serial,meter_firmware,program_version",
+                 "2026-03-02T10:30:00.123+01:00,\"Joint \"\"A\"\", bay 3\",\"Doe, J.\",\"two\n"
+                 "lines\",0.0125,,,,,0.01225,0.01275,PASS,Norvale,MX7500,"
+                 "MX75-000123,1.04,1.00",
+                 "2026-03-02T10:30:00.123+01:00,J2,\"Doe, J.\",,0.0125,0.0123,23.5,0.004,Copper,"
+                 ",,,Norvale,MX7500,MX75-000123,1.04,1.00",
+                 ""}));
     }
 
     void flags_data() {

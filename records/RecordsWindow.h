@@ -1,0 +1,54 @@
+// The Records window: the assets with their latest record, filtered as the operator types, and
+// the selected asset's records over time with the change since the record before each, a
+// change beyond the set percentage flagged; Export... writes the records shown as CSV.
+#pragma once
+
+#include "records/Record.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QDoubleSpinBox;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace Records {
+class RecordStore;
+}
+
+class RecordsWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit RecordsWindow(Records::RecordStore& store, QWidget* parent = nullptr);
+
+    // Lists the assets whose name contains the filter's text, keeping the selected one.
+    void refresh();
+    // Shows the records of the asset in the list's row `row`.
+    void showAsset(int row);
+    // The records shown to a CSV file the operator chooses, written whole.
+    void exportShown();
+
+    QLineEdit* filter = nullptr;
+    QTableWidget* assets = nullptr;
+    QTableWidget* history = nullptr;
+    QDoubleSpinBox* changeLimit = nullptr; // percent
+    QPushButton* exportButton = nullptr;
+
+private:
+    void fillHistory();
+
+    Records::RecordStore& m_store;
+    std::vector<Records::AssetSummary> m_assets;
+    std::vector<Records::Record> m_history;
+    QString m_exportName;
+};
+
+namespace Records {
+// The program's Records window, created on first use (on the program's store) and raised; none,
+// after a message, when the store cannot be opened.
+RecordsWindow* openWindow();
+// Opens the window when the results window asks for it (Ctrl+H).
+void install();
+} // namespace Records
