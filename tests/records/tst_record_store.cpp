@@ -81,12 +81,6 @@ class RecordStoreTest : public QObject {
     QString path(const QString& name = QStringLiteral("records.sqlite")) const {
         return m_dir->filePath(name);
     }
-    // A small file system of the test's own (tmpfs) on its folder, where the system lets this
-    // process mount one, or remounted read-only.
-    bool mount(unsigned long flags, const char* options) {
-        const QByteArray folder = m_dir->path().toLocal8Bit();
-        return ::mount("tmpfs", folder.constData(), "tmpfs", flags, options) == 0;
-    }
 
 private Q_SLOTS:
     void init() { m_dir = new QTemporaryDir; }
@@ -200,7 +194,6 @@ private Q_SLOTS:
         ::close(ready[1]);
         char answer = 0;
         QCOMPARE(::read(ready[0], &answer, 1), 1);
-        ::close(ready[0]);
         int status = 0;
         QVERIFY(::waitpid(child, &status, 0) == child && WTERMSIG(status) == SIGKILL);
         QCOMPARE(history(path(), "J1"), QStringList("2026-03-02T10:30:00.000+01:00"));
@@ -250,19 +243,19 @@ private Q_SLOTS:
     }
 
     // A store on a disk that fills up: the record that does not fit is refused as such, and
-    // every record reported kept before it is there afterwards (where no file system may be
-    // mounted, the store's file is capped instead). Then on that disk read-only (or, for a user
-    // other than root, as a read-only file in a read-only folder): nothing recorded, and why.
-    void fullThenReadOnly() {
-        m_mounted = mount(0, "size=400k");
+    // every record reported kept before it is there afterwards. Where no file system may be
+    // mounted, the store's file is capped instead.
+    void fullDisk() {
+        const QByteArray folder = m_dir->path().toLocal8Bit();
+        m_mounted = ::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=400k") == 0;
         int kept = 0;
-        Record record = recordAt("J1", "2026-03-02T10:30:00.000+01:00");
-        record.note = QString(1000, QLatin1Char('n'));
         {
             SqliteRecordStore store;
             QVERIFY2(store.open(path()), qPrintable(store.errorText()));
             if (!m_mounted)
                 sql("PRAGMA max_page_count=100");
+            Record record = recordAt("J1", "2026-03-02T10:30:00.000+01:00");
+            record.note = QString(1000, QLatin1Char('n'));
             while (kept < 1000 && store.add(record))
                 ++kept;
             QVERIFY2(kept > 0 && kept < 1000, qPrintable(QString::number(kept)));
@@ -271,21 +264,40 @@ private Q_SLOTS:
                                             .arg(path()));
         }
         QCOMPARE(history(path(), "J1").size(), kept);
-        if (!m_mounted && ::geteuid() == 0)
-            QSKIP("root may write anywhere, and may not mount a read-only disk here");
-        if (!mount(MS_REMOUNT | MS_RDONLY, "")) {
-            QFile::setPermissions(path(), QFileDevice::ReadOwner);
-            QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    }
+
+    // A read-only store in a read-only folder, for a user other than root (who may write
+    // anywhere): nothing recorded, and why.
+    void readOnly() {
+        QCOMPARE(history(path(), "J1"), QStringList()); // made, and closed
+        const auto readable = QFileDevice::ReadOwner | QFileDevice::ReadOther;
+        QFile::setPermissions(path(), readable);
+        QFile::setPermissions(m_dir->path(),
+                              readable | QFileDevice::ExeOwner | QFileDevice::ExeOther);
+        int told[2];
+        QCOMPARE(::pipe(told), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(1);
+            SqliteRecordStore store;
+            Record record = recordAt("J1", "2026-03-02T11:30:00.000+01:00");
+            const QByteArray text = store.open(path()) && store.add(record)
+                                        ? QByteArray("recorded")
+                                        : store.errorText().toUtf8();
+            ::_exit(::write(told[1], text.constData(), size_t(text.size())) < 0);
         }
-        SqliteRecordStore store;
-        QVERIFY(!(store.open(path()) && store.add(record)));
-        QCOMPARE(store.errorText(),
-                 QStringLiteral("The records store %1 is read-only, or its folder is: nothing can "
-                                "be recorded in it. Make both writable, or name another file with "
-                                "--records.")
-                     .arg(path()));
+        ::close(told[1]);
+        QFile answer;
+        QVERIFY(answer.open(told[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+        const QString text = QString::fromUtf8(answer.readAll());
+        QCOMPARE(::waitpid(child, nullptr, 0), child);
         QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                  QFileDevice::ExeOwner);
+        QCOMPARE(text, QStringLiteral("The records store %1 is read-only, or its folder is: "
+                                      "nothing can be recorded in it. Make both writable, or name "
+                                      "another file with --records.")
+                           .arg(path()));
     }
 };
 
