@@ -3,9 +3,13 @@
 
 #include "link/OperatorPrompt.h"
 #include "measurement/ResultsEvents.h"
+#include "records/Certificate.h"
+#include "records/HistoryChart.h"
 #include "records/RecordStore.h"
 #include "records/RecordTexts.h"
 #include "records/RunRecords.h"
+
+#include <QCoreApplication>
 
 #include <QDoubleSpinBox>
 #include <QFileInfo>
@@ -58,17 +62,21 @@ RecordsWindow::RecordsWindow(Records::RecordStore& store, QWidget* parent)
     changeLimit->setSuffix(QStringLiteral(" %"));
     changeLimit->setValue(Records::changeLimitPercent());
     exportButton = new QPushButton(QStringLiteral("&Export..."), this);
+    certificateButton = new QPushButton(QStringLiteral("Cer&tificate..."), this);
+    chart = new HistoryChart(this);
 
     auto* top = new QFormLayout;
     top->addRow(QStringLiteral("&Find asset:"), filter);
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->addWidget(assets);
     splitter->addWidget(history);
+    splitter->addWidget(chart);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(new QLabel(QStringLiteral("Flag a change beyond"), this));
     bottom->addWidget(changeLimit);
     bottom->addStretch();
     bottom->addWidget(exportButton);
+    bottom->addWidget(certificateButton);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(splitter, 1);
@@ -82,6 +90,7 @@ RecordsWindow::RecordsWindow(Records::RecordStore& store, QWidget* parent)
                 fillHistory();
             });
     connect(exportButton, &QPushButton::clicked, this, &RecordsWindow::exportShown);
+    connect(certificateButton, &QPushButton::clicked, this, &RecordsWindow::writeCertificate);
     refresh();
 }
 
@@ -124,24 +133,34 @@ void RecordsWindow::fillHistory() {
             item->setText(item->text() + QStringLiteral(" !"));
         }
     }
+    chart->setRecords(m_history);
     exportButton->setEnabled(!m_history.empty());
+    certificateButton->setEnabled(!m_assets.empty());
 }
 
-void RecordsWindow::exportShown() {
+std::optional<QString> RecordsWindow::chooseFile(const QString& types, const QString& title,
+                                                 const QString& current, const QString& extension) {
     QPointer<RecordsWindow> self(this);
-    std::optional<QString> chosen =
-        OperatorPrompt::current().chooseFile({QStringLiteral("CSV files (*.csv)|*.csv|"),
-                                              QStringLiteral("Export records"), m_exportName});
+    std::optional<QString> chosen = OperatorPrompt::current().chooseFile({types, title, current});
     if (!self || !chosen || chosen->isEmpty())
-        return;
+        return std::nullopt;
     if (QFileInfo(*chosen).suffix().isEmpty())
-        *chosen += QStringLiteral(".csv");
+        *chosen += extension;
     if (QFile::exists(*chosen) &&
         OperatorPrompt::current().ask(QStringLiteral("Overwrite ") + *chosen,
                                       OperatorPrompt::Buttons::YesNo) !=
             OperatorPrompt::Answer::Yes)
-        return;
+        return std::nullopt;
     if (!self)
+        return std::nullopt;
+    return chosen;
+}
+
+void RecordsWindow::exportShown() {
+    const std::optional<QString> chosen =
+        chooseFile(QStringLiteral("CSV files (*.csv)|*.csv|"), QStringLiteral("Export records"),
+                   m_exportName, QStringLiteral(".csv"));
+    if (!chosen)
         return;
     // Written whole or not at all.
     QSaveFile file(*chosen);
@@ -152,6 +171,30 @@ void RecordsWindow::exportShown() {
         return;
     }
     m_exportName = *chosen;
+}
+
+void RecordsWindow::writeCertificate() {
+    const std::optional<QString> chosen =
+        chooseFile(QStringLiteral("PDF files (*.pdf)|*.pdf|"), QStringLiteral("Certificate"),
+                   m_certificateName, QStringLiteral(".pdf"));
+    if (!chosen)
+        return;
+    std::vector<std::vector<Records::Record>> records(m_assets.size());
+    for (size_t i = 0; i < m_assets.size(); ++i) {
+        if (!m_store.history(m_assets[i].last.asset, records[i])) {
+            tell(m_store.errorText());
+            return;
+        }
+    }
+    const Records::CertificateHeader header{QStringLiteral("MX7500 Virtual Front Panel ") +
+                                                QCoreApplication::applicationVersion(),
+                                            Records::rememberedOperator(), QDate::currentDate()};
+    QString error;
+    if (!Records::writeCertificate(*chosen, header, records, changeLimit->value(), error)) {
+        tell(QStringLiteral("No certificate written: ") + error);
+        return;
+    }
+    m_certificateName = *chosen;
 }
 
 namespace Records {

@@ -1,14 +1,17 @@
 // The Records window: the assets with their latest record, filtered as the operator types, and
 // the selected asset's records over time with the change since the record before each, a
-// change beyond the set percentage flagged; Export... writes the records shown as CSV.
+// change beyond the set percentage flagged, and their chart; Export... writes the records shown
+// as CSV, Certificate... a PDF certificate of the assets listed.
 #pragma once
 
 #include "records/Record.h"
 
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
+class HistoryChart;
 class QDoubleSpinBox;
 class QLineEdit;
 class QPushButton;
@@ -29,12 +32,16 @@ public:
     void showAsset(int row);
     // The records shown to a CSV file the operator chooses, written whole.
     void exportShown();
+    // A certificate of every asset listed, to a PDF file the operator chooses.
+    void writeCertificate();
 
     QLineEdit* filter = nullptr;
     QTableWidget* assets = nullptr;
     QTableWidget* history = nullptr;
     QDoubleSpinBox* changeLimit = nullptr; // percent
+    HistoryChart* chart = nullptr;
     QPushButton* exportButton = nullptr;
+    QPushButton* certificateButton = nullptr;
 
 private:
     void fillHistory();
@@ -42,7 +49,13 @@ private:
     Records::RecordStore& m_store;
     std::vector<Records::AssetSummary> m_assets;
     std::vector<Records::Record> m_history;
+    // The file the operator chose, its type's name extension added when none was typed; none
+    // when the operator cancelled or declined to overwrite it.
+    std::optional<QString> chooseFile(const QString& types, const QString& title,
+                                      const QString& current, const QString& extension);
+
     QString m_exportName;
+    QString m_certificateName;
 };
 
 namespace Records {
