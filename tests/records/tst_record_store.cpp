@@ -266,14 +266,13 @@ private Q_SLOTS:
         QCOMPARE(history(path(), "J1").size(), kept);
     }
 
-    // A read-only store in a read-only folder, for a user other than root (who may write
-    // anywhere): nothing recorded, and why.
+    // A store in a read-only folder, for a user other than root (who may write anywhere):
+    // nothing recorded, since its journal cannot be kept beside it, and why.
     void readOnly() {
         QCOMPARE(history(path(), "J1"), QStringList()); // made, and closed
-        const auto readable = QFileDevice::ReadOwner | QFileDevice::ReadOther;
-        QFile::setPermissions(path(), readable);
-        QFile::setPermissions(m_dir->path(),
-                              readable | QFileDevice::ExeOwner | QFileDevice::ExeOther);
+        const auto read = QFileDevice::ReadOwner | QFileDevice::ReadOther;
+        QFile::setPermissions(path(), read | QFileDevice::WriteOwner | QFileDevice::WriteOther);
+        QFile::setPermissions(m_dir->path(), read | QFileDevice::ExeOwner | QFileDevice::ExeOther);
         int told[2];
         QCOMPARE(::pipe(told), 0);
         const pid_t child = ::fork();
