@@ -60,7 +60,12 @@ Outcome parse(const QStringList& arguments) {
     const QCommandLineOption readings(
         QStringLiteral("readings"),
         QStringLiteral("Open the Readings window as soon as the results window is shown."));
-    parser.addOptions({help, version, port1, port2, simulate, listPorts, readings});
+    const QCommandLineOption records(
+        QStringLiteral("records"),
+        QStringLiteral("Keep test records in FILE instead of records.sqlite in the user's data "
+                       "folder."),
+        QStringLiteral("FILE"));
+    parser.addOptions({help, version, port1, port2, simulate, listPorts, readings, records});
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -81,6 +86,10 @@ Outcome parse(const QStringList& arguments) {
     outcome.choices.port2 = parser.isSet(port2) ? parser.values(port2).constLast() : QString();
     outcome.choices.simulate = parser.isSet(simulate);
     outcome.choices.readings = parser.isSet(readings);
+    outcome.choices.records =
+        parser.isSet(records) ? parser.values(records).constLast() : QString();
+    if (parser.isSet(records) && outcome.choices.records.isEmpty())
+        return usageError(QStringLiteral("--records needs a file name."));
     // An empty device would silently fall back to the usual mapping.
     if (parser.isSet(port1) && outcome.choices.port1.isEmpty())
         return usageError(QStringLiteral("--port1 needs a device name."));

@@ -1,5 +1,6 @@
 // The program's command line: help, version, the device behind each port, the list of ports,
-// and the built-in simulator. Without options the program starts as it always has.
+// the built-in simulator and the records store's file. Without options the program starts as it
+// always has.
 #pragma once
 
 #include <QString>
@@ -12,6 +13,7 @@ struct Choices {
     QString port2;         // device for port 2, empty for the usual mapping
     bool simulate = false; // start the simulator and put it behind port 1
     bool readings = false; // open the Readings window with the results window
+    QString records;       // the records store's file, empty for the usual one
 };
 
 struct Outcome {

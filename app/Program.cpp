@@ -9,6 +9,7 @@
 #include "measurement/DataLog.h"
 #include "measurement/frmMeasure.h"
 #include "readings/Readings.h"
+#include "records/RecordsWindow.h"
 
 #include <QCoreApplication>
 
@@ -40,6 +41,7 @@ bool g_ended = false;
 void start(OperatorPrompt& prompt, bool openReadings) {
     OperatorPrompt::install(&prompt);
     Readings::install(openReadings);
+    Records::install();
     Module1::setAbandonHandler(&abandon);
     LoadableWindow::setProgramEndHandler([] {
         // The end may come before the main event loop runs (a termination signal while the

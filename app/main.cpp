@@ -4,6 +4,7 @@
 #include "app/FontWarmUp.h"
 #include "app/Program.h"
 #include "link/PortMap.h"
+#include "records/RunRecords.h"
 #include "windowkit/DialogPrompt.h"
 
 #include <QApplication>
@@ -59,6 +60,8 @@ int main(int argc, char* argv[]) {
         }
     }
     CommandLine::applyPorts(outcome.choices, simulator.device());
+    if (!outcome.choices.records.isEmpty())
+        Records::setStorePath(outcome.choices.records);
 
     DialogPrompt prompt;
     Program::start(prompt, outcome.choices.readings);

@@ -15,6 +15,9 @@ ReadingsEntry::ReadingsEntry(QWidget* window) : QObject(window), m_window(window
     auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), window);
     connect(shortcut, &QShortcut::activated, &ResultsEvents::instance(),
             &ResultsEvents::readingsRequested);
+    auto* records = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), window);
+    connect(records, &QShortcut::activated, &ResultsEvents::instance(),
+            &ResultsEvents::recordsRequested);
     window->installEventFilter(this);
     for (QLineEdit* box : window->findChildren<QLineEdit*>())
         box->installEventFilter(this);

@@ -1,6 +1,6 @@
 // The way from the results window to the Readings window: "Readings..." in the context menu of
 // the whole window (added to the text boxes' own menus, which keep their editing entries) and
-// Ctrl+R. It also announces the window being shown.
+// Ctrl+R, and Ctrl+H for the Records window. It also announces the window being shown.
 #pragma once
 
 #include <QObject>

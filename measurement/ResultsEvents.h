@@ -1,6 +1,6 @@
 // What the results window tells windows beside it: a reading shown, the window asked for the
-// Readings window, the configuration step starting, the window shown or closing. The results
-// window knows none of its listeners; the program connects them.
+// Readings or the Records window, the configuration step starting, the window shown or closing. The
+// results window knows none of its listeners; the program connects them.
 #pragma once
 
 #include "measurement/ShownReading.h"
@@ -17,6 +17,7 @@ public:
 Q_SIGNALS:
     void readingShown(const ShownReading& reading);
     void readingsRequested();
+    void recordsRequested();
     void configurationStarted();
     void resultsShown();
     void resultsHidden();

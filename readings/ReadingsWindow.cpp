@@ -15,6 +15,7 @@
 #include "readings/StabilityBox.h"
 #include "readings/StatisticsGrid.h"
 #include "readings/TrendChart.h"
+#include "records/RecordBox.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -72,6 +73,7 @@ ReadingsWindow::ReadingsWindow() {
     stability = new StabilityBox(this);
     statistics = new StatisticsGrid(this);
     chart = new TrendChart(model->series(), this);
+    record = new RecordBox(this);
     verdict = new QLabel(this);
     QFont big = verdict->font();
     big.setPointSize(28);
@@ -116,6 +118,7 @@ ReadingsWindow::ReadingsWindow() {
     controls->addWidget(limits);
     controls->addWidget(repeat);
     controls->addWidget(stability);
+    controls->addWidget(record);
     top->addLayout(controls, 1);
     auto* outcome = new QVBoxLayout;
     outcome->addWidget(verdict);
@@ -144,6 +147,7 @@ ReadingsWindow::ReadingsWindow() {
     connect(repeat->startStop, &QPushButton::clicked, this, &ReadingsWindow::startStopClicked);
     connect(autoRepeat, &AutoRepeat::runningChanged, repeat, &RepeatBox::showRunning);
     connect(autoRepeat, &AutoRepeat::runningChanged, this, &ReadingsWindow::repeatRunning);
+    connect(autoRepeat, &AutoRepeat::runningChanged, record, &RecordBox::setRepeating);
     // Start only while the results window is there to trigger; Stop always.
     const auto enableStart = [this] {
         repeat->startStop->setEnabled(autoRepeat->running() || resultsShown());
@@ -172,6 +176,7 @@ void ReadingsWindow::addReadingTakenAt(const ShownReading& shown, qint64 msecsSi
     showVerdict(Limits::text(reading.verdict), reading.verdict == Limits::Verdict::Pass);
     stability->show(model->series());
     chart->update();
+    record->readingShown(reading, limits->settings());
     stopIfStable(reading);
 }
 

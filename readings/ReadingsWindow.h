@@ -15,6 +15,7 @@ class LimitsBox;
 class QLabel;
 class QPushButton;
 class QTableView;
+class RecordBox;
 class ReadingsModel;
 class RepeatBox;
 class StabilityBox;
@@ -61,6 +62,7 @@ public:
     QLabel* verdict = nullptr;
     QLabel* result = nullptr;     // the series' result, large
     QLabel* resultMark = nullptr; // whether it was stable
+    RecordBox* record = nullptr;
     QPushButton* clearButton = nullptr;
     QPushButton* saveButton = nullptr;
 

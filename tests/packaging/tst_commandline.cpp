@@ -45,6 +45,8 @@ private Q_SLOTS:
         row("missing device", QStringList{"--simulate", "--port2"},
             "2 Missing value after '--port2'.");
         row("empty device", QStringList{"--port2="}, "2 --port2 needs a device name.");
+        row("records file", QStringList{"--records", "/tmp/r.sqlite"}, "run ||/tmp/r.sqlite");
+        row("empty records file", QStringList{"--records="}, "2 --records needs a file name.");
         row("simulate and port 1", QStringList{"--simulate", "--port1", "/dev/ttyS0"},
             "2 --simulate and --port1 both choose port 1's device.");
     }
@@ -54,10 +56,11 @@ private Q_SLOTS:
         const Outcome outcome = parse(arguments);
         QString got;
         if (outcome.action == Outcome::Run)
-            got = QStringLiteral("run %1|%2|%3%4")
+            got = QStringLiteral("run %1|%2|%3%4%5")
                       .arg(outcome.choices.port1, outcome.choices.port2,
                            QLatin1String(outcome.choices.simulate ? "simulate" : ""),
-                           QLatin1String(outcome.choices.readings ? " readings" : ""));
+                           QLatin1String(outcome.choices.readings ? " readings" : ""),
+                           outcome.choices.records);
         else if (outcome.exitStatus == 0) // the first line
             got = QStringLiteral("0 ") + outcome.output.section(QLatin1Char('\n'), 0, 0);
         else if (outcome.output.isEmpty())

@@ -1,0 +1,165 @@
+// Writing a certificate of test records.
+#include "records/Certificate.h"
+
+#include "readings/ReadingText.h"
+#include "records/HistoryChart.h"
+#include "records/RecordTexts.h"
+
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+#include <functional>
+
+namespace Records {
+
+namespace {
+
+// A piece of the certificate: its height in points and how it is painted from a top edge.
+struct Block {
+    double height;
+    std::function<void(QPainter&, double top)> paint;
+};
+
+QString meterText(const Meter& meter) {
+    return QStringLiteral("%1 %2, serial number %3, firmware %4")
+        .arg(meter.maker, meter.model, meter.serial, meter.firmware);
+}
+
+} // namespace
+
+bool writeCertificate(const QString& file, const CertificateHeader& header,
+                      const std::vector<std::vector<Record>>& assets, double changeLimitPercent,
+                      QString& error, const QLocale& locale) {
+    // Written whole or not at all.
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly)) {
+        error = QStringLiteral("%1 cannot be written: %2").arg(file, out.errorString());
+        return false;
+    }
+    QPdfWriter writer(&out);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+    writer.setResolution(72); // one unit a point
+    writer.setCreator(header.program);
+    writer.setTitle(QStringLiteral("Test record certificate"));
+    QPainter painter(&writer);
+    const QRectF page = writer.pageLayout().paintRectPixels(72);
+    const QRectF area(0, 0, page.width(), page.height());
+    QFont font = painter.font();
+    font.setPointSizeF(9);
+    painter.setFont(font);
+    const double line = QFontMetricsF(font, &writer).height() * 1.15;
+
+    std::vector<Block> blocks;
+    const auto text = [&](const QString& words, double size = 9, bool bold = false) {
+        blocks.push_back({line * size / 9, [=](QPainter& p, double top) {
+                              QFont f = font;
+                              f.setPointSizeF(size);
+                              f.setBold(bold);
+                              p.setFont(f);
+                              p.drawText(QRectF(0, top, area.width(), line * size / 9),
+                                         Qt::AlignLeft | Qt::AlignVCenter, words);
+                              p.setFont(font);
+                          }});
+    };
+    // Fractions of the width: time, Rx, Rtc, temperature, coefficient, limits, verdict, change.
+    const double widths[] = {0.17, 0.11, 0.11, 0.07, 0.11, 0.22, 0.08, 0.13};
+    const auto row = [&](const QStringList& cells, bool bold) {
+        blocks.push_back({line, [=](QPainter& p, double top) {
+                              QFont f = font;
+                              f.setBold(bold);
+                              p.setFont(f);
+                              double left = 0;
+                              for (int c = 0; c < cells.size(); ++c) {
+                                  const double width = widths[c] * area.width();
+                                  p.drawText(QRectF(left, top, width - 4, line),
+                                             Qt::AlignLeft | Qt::AlignVCenter, cells[c]);
+                                  left += width;
+                              }
+                              p.setFont(font);
+                          }});
+    };
+    const auto gap = [&](double height) { blocks.push_back({height, {}}); };
+
+    text(QStringLiteral("Test record certificate"), 16, true);
+    gap(line / 2);
+    text(QStringLiteral("Program: ") + header.program);
+    QStringList meters;
+    int pass = 0, low = 0, high = 0, count = 0;
+    for (const std::vector<Record>& records : assets) {
+        for (const Record& record : records) {
+            if (!meters.contains(meterText(record.meter)))
+                meters << meterText(record.meter);
+            pass += record.verdict == Limits::Verdict::Pass;
+            low += record.verdict == Limits::Verdict::Low;
+            high += record.verdict == Limits::Verdict::High;
+            ++count;
+        }
+    }
+    for (const QString& meter : std::as_const(meters))
+        text(QStringLiteral("Meter: ") + meter);
+    text(QStringLiteral("Operator: ") + header.operatorName);
+    text(QStringLiteral("Date: ") + header.date.toString(Qt::ISODate));
+
+    for (const std::vector<Record>& records : assets) {
+        if (records.empty())
+            continue;
+        gap(line);
+        text(QStringLiteral("Asset: ") + records.front().asset, 11, true);
+        row({"Time", "Rx", "Rtc", "Temp °C", "Coefficient", "Limits", "Verdict", "Change"}, true);
+        const std::vector<HistoryRow> rows = historyRows(records, changeLimitPercent, locale);
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const QStringList& cells = rows[i].cells; // as the Records window shows them
+            const std::optional<Limits::Band> band = Limits::band(records[i].limits);
+            const QString limits = band ? ReadingText::ohms(band->low, locale) +
+                                              QStringLiteral(" to ") +
+                                              ReadingText::ohms(band->high, locale)
+                                        : QString();
+            const QString change = cells[6] + (rows[i].flagged ? QStringLiteral(" !") : QString());
+            row({cells[0], cells[1], cells[2], cells[3], cells[4], limits, cells[5], change},
+                false);
+        }
+        gap(line / 2);
+        blocks.push_back({170, [=](QPainter& p, double top) {
+                              paintHistory(p, QRectF(0, top, area.width(), 170), records, locale);
+                          }});
+    }
+    gap(line);
+    text(QStringLiteral("Summary: %1 records; PASS %2, LOW %3, HIGH %4.")
+             .arg(locale.toString(count), locale.toString(pass), locale.toString(low),
+                  locale.toString(high)));
+
+    // Laid out first, so that every page can say how many there are.
+    std::vector<std::vector<std::pair<const Block*, double>>> pages(1);
+    const double bottom = area.height() - 2 * line; // the page number below
+    double top = 0;
+    for (const Block& block : blocks) {
+        if (top + block.height > bottom && top > 0) {
+            pages.emplace_back();
+            top = 0;
+        }
+        pages.back().emplace_back(&block, top);
+        top += block.height;
+    }
+    for (size_t n = 0; n < pages.size(); ++n) {
+        if (n > 0)
+            writer.newPage();
+        for (const auto& [block, at] : pages[n]) {
+            if (block->paint)
+                block->paint(painter, at);
+        }
+        painter.drawText(QRectF(0, area.height() - line, area.width(), line), Qt::AlignCenter,
+                         QStringLiteral("Page %1 of %2")
+                             .arg(locale.toString(qulonglong(n + 1)),
+                                  locale.toString(qulonglong(pages.size()))));
+    }
+    if (!painter.end() || !out.commit()) {
+        error = QStringLiteral("%1 cannot be written: %2").arg(file, out.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace Records

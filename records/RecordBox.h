@@ -1,0 +1,50 @@
+// The Readings window's record controls: the asset (typed, or scanned by a barcode scanner that
+// types it and Return), the operator, a note, Record (Ctrl+Return) for the last reading shown,
+// recording each reading of an auto-repeat, and what became of the last record.
+#pragma once
+
+#include "readings/Reading.h"
+
+#include <QGroupBox>
+
+#include <optional>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+class RecordBox : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit RecordBox(QWidget* parent = nullptr);
+
+    // A reading the window has just shown, judged against `limits`. While the auto-repeat runs
+    // with "each reading" ticked, it is recorded at once.
+    void readingShown(const Reading& reading, const Limits::Settings& limits);
+    void setRepeating(bool repeating);
+
+    // Records the last reading shown under the asset, after the checks; true once it is
+    // committed to the store.
+    bool record();
+
+    QLineEdit* asset = nullptr;
+    QLineEdit* operatorName = nullptr;
+    QLineEdit* note = nullptr;
+    QPushButton* recordButton = nullptr;
+    QPushButton* recordsButton = nullptr; // opens the Records window
+    QCheckBox* eachReading = nullptr;
+    QLabel* status = nullptr; // "Recorded under J1. +12.4 % since 2026-03-02", or what failed
+
+private:
+    bool recordLast(bool eachOfSeries);
+    void showStatus(const QString& text, bool alarming);
+    // Stops recording each reading, saying why.
+    void refuse(const QString& message, bool eachOfSeries);
+
+    std::optional<Reading> m_reading;
+    Limits::Settings m_limits;
+    QString m_material;      // the material box's text when the reading was shown
+    QString m_recordedUnder; // the asset the shown reading was recorded under, if it was
+    bool m_repeating = false;
+};

@@ -1,0 +1,231 @@
+// The Records window.
+#include "records/RecordsWindow.h"
+
+#include "link/OperatorPrompt.h"
+#include "measurement/ResultsEvents.h"
+#include "records/Certificate.h"
+#include "records/HistoryChart.h"
+#include "records/RecordStore.h"
+#include "records/RecordTexts.h"
+#include "records/RunRecords.h"
+
+#include <QCoreApplication>
+
+#include <QDoubleSpinBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QTableWidget* table(const QStringList& header, QWidget* parent) {
+    auto* view = new QTableWidget(0, int(header.size()), parent);
+    view->setHorizontalHeaderLabels(header);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->setWordWrap(false);
+    return view;
+}
+
+void setRow(QTableWidget* view, int row, const QStringList& cells) {
+    for (int c = 0; c < cells.size(); ++c)
+        view->setItem(row, c, new QTableWidgetItem(cells[c]));
+}
+
+} // namespace
+
+RecordsWindow::RecordsWindow(Records::RecordStore& store, QWidget* parent)
+    : QWidget(parent), m_store(store) {
+    setWindowTitle(QStringLiteral("Records"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    resize(820, 560);
+    filter = new QLineEdit(this);
+    filter->setPlaceholderText(QStringLiteral("part of an asset's name"));
+    filter->setClearButtonEnabled(true);
+    assets = table(Records::assetHeader(), this);
+    history = table(Records::historyHeader(), this);
+    changeLimit = new QDoubleSpinBox(this);
+    changeLimit->setRange(0.1, 1000.0);
+    changeLimit->setDecimals(1);
+    changeLimit->setSuffix(QStringLiteral(" %"));
+    changeLimit->setValue(Records::changeLimitPercent());
+    exportButton = new QPushButton(QStringLiteral("&Export..."), this);
+    certificateButton = new QPushButton(QStringLiteral("Cer&tificate..."), this);
+    chart = new HistoryChart(this);
+
+    auto* top = new QFormLayout;
+    top->addRow(QStringLiteral("&Find asset:"), filter);
+    auto* splitter = new QSplitter(Qt::Vertical, this);
+    splitter->addWidget(assets);
+    splitter->addWidget(history);
+    splitter->addWidget(chart);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(new QLabel(QStringLiteral("Flag a change beyond"), this));
+    bottom->addWidget(changeLimit);
+    bottom->addStretch();
+    bottom->addWidget(exportButton);
+    bottom->addWidget(certificateButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(splitter, 1);
+    layout->addLayout(bottom);
+
+    connect(filter, &QLineEdit::textChanged, this, &RecordsWindow::refresh);
+    connect(assets, &QTableWidget::currentCellChanged, this, [this](int row) { showAsset(row); });
+    connect(changeLimit, qOverload<double>(&QDoubleSpinBox::valueChanged), this,
+            [this](double percent) {
+                Records::setChangeLimitPercent(percent);
+                fillHistory();
+            });
+    connect(exportButton, &QPushButton::clicked, this, &RecordsWindow::exportShown);
+    connect(certificateButton, &QPushButton::clicked, this, &RecordsWindow::writeCertificate);
+    refresh();
+}
+
+void RecordsWindow::refresh() {
+    const QString selected = m_history.empty() ? QString() : m_history.front().asset;
+    if (!m_store.assets(filter->text(), m_assets)) {
+        tell(m_store.errorText());
+        return;
+    }
+    const QSignalBlocker blocker(assets);
+    assets->setRowCount(int(m_assets.size()));
+    int keep = -1;
+    for (int row = 0; row < int(m_assets.size()); ++row) {
+        setRow(assets, row, Records::assetCells(m_assets[size_t(row)]));
+        if (m_assets[size_t(row)].last.asset == selected)
+            keep = row;
+    }
+    assets->setCurrentCell(keep, 0);
+    showAsset(keep);
+}
+
+void RecordsWindow::showAsset(int row) {
+    m_history.clear();
+    if (row >= 0 && row < int(m_assets.size()) &&
+        !m_store.history(m_assets[size_t(row)].last.asset, m_history))
+        tell(m_store.errorText());
+    fillHistory();
+}
+
+void RecordsWindow::fillHistory() {
+    const std::vector<Records::HistoryRow> rows =
+        Records::historyRows(m_history, changeLimit->value());
+    history->setRowCount(int(rows.size()));
+    const int changeColumn = int(Records::historyHeader().indexOf(QStringLiteral("Change")));
+    for (int row = 0; row < int(rows.size()); ++row) {
+        setRow(history, row, rows[size_t(row)].cells);
+        if (rows[size_t(row)].flagged) {
+            QTableWidgetItem* item = history->item(row, changeColumn);
+            item->setForeground(QColor(0xd0, 0x10, 0x10));
+            item->setText(item->text() + QStringLiteral(" !"));
+        }
+    }
+    chart->setRecords(m_history);
+    exportButton->setEnabled(!m_history.empty());
+    certificateButton->setEnabled(!m_assets.empty());
+}
+
+std::optional<QString> RecordsWindow::chooseFile(const QString& types, const QString& title,
+                                                 const QString& current, const QString& extension) {
+    QPointer<RecordsWindow> self(this);
+    std::optional<QString> chosen = OperatorPrompt::current().chooseFile({types, title, current});
+    if (!self || !chosen || chosen->isEmpty())
+        return std::nullopt;
+    if (QFileInfo(*chosen).suffix().isEmpty())
+        *chosen += extension;
+    if (QFile::exists(*chosen) &&
+        OperatorPrompt::current().ask(QStringLiteral("Overwrite ") + *chosen,
+                                      OperatorPrompt::Buttons::YesNo) !=
+            OperatorPrompt::Answer::Yes)
+        return std::nullopt;
+    if (!self)
+        return std::nullopt;
+    return chosen;
+}
+
+void RecordsWindow::exportShown() {
+    const std::optional<QString> chosen =
+        chooseFile(QStringLiteral("CSV files (*.csv)|*.csv|"), QStringLiteral("Export records"),
+                   m_exportName, QStringLiteral(".csv"));
+    if (!chosen)
+        return;
+    // Written whole or not at all.
+    QSaveFile file(*chosen);
+    const QByteArray text = Records::csvText(m_history).toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        tell(QStringLiteral("Records not exported: ") + *chosen + QStringLiteral("  ") +
+             file.errorString());
+        return;
+    }
+    m_exportName = *chosen;
+}
+
+void RecordsWindow::writeCertificate() {
+    const std::optional<QString> chosen =
+        chooseFile(QStringLiteral("PDF files (*.pdf)|*.pdf|"), QStringLiteral("Certificate"),
+                   m_certificateName, QStringLiteral(".pdf"));
+    if (!chosen)
+        return;
+    std::vector<std::vector<Records::Record>> records(m_assets.size());
+    for (size_t i = 0; i < m_assets.size(); ++i) {
+        if (!m_store.history(m_assets[i].last.asset, records[i])) {
+            tell(m_store.errorText());
+            return;
+        }
+    }
+    const Records::CertificateHeader header{QStringLiteral("MX7500 Virtual Front Panel ") +
+                                                QCoreApplication::applicationVersion(),
+                                            Records::rememberedOperator(), QDate::currentDate()};
+    QString error;
+    if (!Records::writeCertificate(*chosen, header, records, changeLimit->value(), error)) {
+        tell(QStringLiteral("No certificate written: ") + error);
+        return;
+    }
+    m_certificateName = *chosen;
+}
+
+namespace Records {
+
+RecordsWindow* openWindow() {
+    static QPointer<RecordsWindow> window;
+    if (!window) {
+        QString error;
+        RecordStore* store = Records::store(&error);
+        if (!store) {
+            tell(error);
+            return nullptr;
+        }
+        window = new RecordsWindow(*store);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+    } else {
+        window->refresh();
+    }
+    window->show();
+    window->raise();
+    window->activateWindow();
+    return window;
+}
+
+void install() {
+    static bool connected = false;
+    if (connected)
+        return;
+    connected = true;
+    QObject::connect(&ResultsEvents::instance(), &ResultsEvents::recordsRequested,
+                     [] { openWindow(); });
+}
+
+} // namespace Records

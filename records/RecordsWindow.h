@@ -1,0 +1,67 @@
+// The Records window: the assets with their latest record, filtered as the operator types, and
+// the selected asset's records over time with the change since the record before each, a
+// change beyond the set percentage flagged, and their chart; Export... writes the records shown
+// as CSV, Certificate... a PDF certificate of the assets listed.
+#pragma once
+
+#include "records/Record.h"
+
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+class HistoryChart;
+class QDoubleSpinBox;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace Records {
+class RecordStore;
+}
+
+class RecordsWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit RecordsWindow(Records::RecordStore& store, QWidget* parent = nullptr);
+
+    // Lists the assets whose name contains the filter's text, keeping the selected one.
+    void refresh();
+    // Shows the records of the asset in the list's row `row`.
+    void showAsset(int row);
+    // The records shown to a CSV file the operator chooses, written whole.
+    void exportShown();
+    // A certificate of every asset listed, to a PDF file the operator chooses.
+    void writeCertificate();
+
+    QLineEdit* filter = nullptr;
+    QTableWidget* assets = nullptr;
+    QTableWidget* history = nullptr;
+    QDoubleSpinBox* changeLimit = nullptr; // percent
+    HistoryChart* chart = nullptr;
+    QPushButton* exportButton = nullptr;
+    QPushButton* certificateButton = nullptr;
+
+private:
+    void fillHistory();
+
+    Records::RecordStore& m_store;
+    std::vector<Records::AssetSummary> m_assets;
+    std::vector<Records::Record> m_history;
+    // The file the operator chose, its type's name extension added when none was typed; none
+    // when the operator cancelled or declined to overwrite it.
+    std::optional<QString> chooseFile(const QString& types, const QString& title,
+                                      const QString& current, const QString& extension);
+
+    QString m_exportName;
+    QString m_certificateName;
+};
+
+namespace Records {
+// The program's Records window, created on first use (on the program's store) and raised; none,
+// after a message, when the store cannot be opened.
+RecordsWindow* openWindow();
+// Opens the window when the results window asks for it (Ctrl+H).
+void install();
+} // namespace Records

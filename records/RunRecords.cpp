@@ -1,0 +1,92 @@
+// The program's records store and remembered settings.
+#include "records/RunRecords.h"
+
+#include "records/RecordLogic.h"
+#include "records/RecordsWindow.h"
+#include "records/SqliteRecordStore.h"
+
+#include <QApplication>
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <memory>
+
+namespace Records {
+
+namespace {
+
+QString g_storePath;
+QString g_settingsFile;
+std::unique_ptr<SqliteRecordStore> g_store;
+
+std::unique_ptr<QSettings> settings() {
+    if (!g_settingsFile.isEmpty())
+        return std::make_unique<QSettings>(g_settingsFile, QSettings::IniFormat);
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       QStringLiteral("MX7500"), QStringLiteral("MX7500"));
+}
+
+const QString kOperator = QStringLiteral("records/operator");
+const QString kChangeLimit = QStringLiteral("records/changeLimitPercent");
+
+} // namespace
+
+void setStorePath(const QString& path) {
+    closeStore();
+    g_storePath = path;
+}
+
+QString storePath() {
+    if (!g_storePath.isEmpty())
+        return g_storePath;
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("records.sqlite"));
+}
+
+RecordStore* store(QString* error) {
+    if (g_store)
+        return g_store.get();
+    auto opened = std::make_unique<SqliteRecordStore>();
+    if (!opened->open(storePath())) {
+        if (error)
+            *error = opened->errorText();
+        return nullptr;
+    }
+    g_store = std::move(opened);
+    return g_store.get();
+}
+
+void closeStore() {
+    // A Records window shows the store it was opened on, and goes with it.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* records = qobject_cast<RecordsWindow*>(window))
+            delete records;
+    }
+    g_store.reset();
+}
+
+void setSettingsFile(const QString& path) {
+    g_settingsFile = path;
+}
+
+QString rememberedOperator() {
+    return settings()->value(kOperator).toString();
+}
+
+void rememberOperator(const QString& name) {
+    settings()->setValue(kOperator, name);
+}
+
+double changeLimitPercent() {
+    bool ok = false;
+    const double percent = settings()->value(kChangeLimit).toDouble(&ok);
+    return ok && percent > 0.0 ? percent : kDefaultChangeLimitPercent;
+}
+
+void setChangeLimitPercent(double percent) {
+    settings()->setValue(kChangeLimit, percent);
+}
+
+} // namespace Records

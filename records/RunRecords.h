@@ -1,0 +1,32 @@
+// The records of this program: its store, opened when first needed (the design's windows never
+// touch it), the operator remembered between runs, and the change that gets flagged.
+#pragma once
+
+#include <QString>
+
+namespace Records {
+
+class RecordStore;
+
+// The store's file: the one named by --records, else records.sqlite in the user's data folder.
+void setStorePath(const QString& path);
+QString storePath();
+
+// The store, opened on first use; none, with the reason in `error`, when it cannot be opened
+// (the next call tries again). Open until closeStore().
+RecordStore* store(QString* error);
+void closeStore();
+
+// Where the remembered settings are kept: the user's configuration folder, unless a file is
+// named here (tests).
+void setSettingsFile(const QString& path);
+
+// The operator's name as last recorded, empty at first.
+QString rememberedOperator();
+void rememberOperator(const QString& name);
+
+// A change since the previous record beyond this percentage, either way, is flagged.
+double changeLimitPercent();
+void setChangeLimitPercent(double percent);
+
+} // namespace Records

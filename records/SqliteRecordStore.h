@@ -1,0 +1,46 @@
+// Test records in one SQLite file through Qt SQL: a versioned layout upgraded in place, a
+// write-ahead journal with every commit synced to the disk, and only prepared statements with
+// bound values, so any text an operator or a scanner types is stored as that text.
+#pragma once
+
+#include "records/RecordStore.h"
+
+class QSqlError;
+
+namespace Records {
+
+class SqliteRecordStore : public RecordStore {
+public:
+    // The layout this program writes; a file of an older layout is upgraded when opened.
+    static constexpr int kVersion = 2;
+    // Marks a file as a records store of this program ("MX75").
+    static constexpr int kApplicationId = 0x4d583735;
+
+    SqliteRecordStore();
+    ~SqliteRecordStore() override;
+    SqliteRecordStore(const SqliteRecordStore&) = delete;
+    SqliteRecordStore& operator=(const SqliteRecordStore&) = delete;
+
+    // Opens the store in `path`, creating the file (and its folder) when there is none. False,
+    // with errorText(), for a file that is not a store, of a newer layout, or cannot be read.
+    bool open(const QString& path);
+    bool isOpen() const { return m_open; }
+    QString path() const { return m_path; }
+
+    bool add(Record& record) override;
+    bool assets(const QString& text, std::vector<AssetSummary>& out) override;
+    bool history(const QString& asset, std::vector<Record>& out) override;
+    bool latest(const QString& asset, std::optional<Record>& out) override;
+    QString errorText() const override { return m_error; }
+
+private:
+    bool prepareLayout();
+    bool fail(const QString& doing, const QSqlError& error);
+
+    QString m_connection; // this store's own Qt SQL connection
+    QString m_path;
+    QString m_error;
+    bool m_open = false;
+};
+
+} // namespace Records

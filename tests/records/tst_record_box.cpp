@@ -1,0 +1,234 @@
+// Recording from the Readings window against an in-memory meter: records with the meter's
+// identification and the change since the previous one, in a comma-decimal locale; the
+// refusals; a second record of one reading asked first; a store that fails leaving the reading
+// to record again; each reading of an auto-repeat recorded; the Records window.
+#include "Panel.h"
+#include "link/Commands.h"
+#include "readings/AutoRepeat.h"
+#include "readings/CheckedEntry.h"
+#include "readings/Readings.h"
+#include "readings/ReadingsModel.h"
+#include "readings/ReadingsWindow.h"
+#include "readings/RepeatBox.h"
+#include "records/HistoryChart.h"
+#include "records/RecordBox.h"
+#include "records/RecordsWindow.h"
+#include "records/RunRecords.h"
+#include "records/SqliteRecordStore.h"
+
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QSpinBox>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTableWidget>
+
+#include <clocale>
+
+using Answer = OperatorPrompt::Answer;
+using Buttons = OperatorPrompt::Buttons;
+
+class RecordBoxTest : public Panel {
+    Q_OBJECT
+    frmMeasure* m_results = nullptr;
+
+    ReadingsWindow& openReadings() {
+        QTest::keyClick(m_results, Qt::Key_R, Qt::ControlModifier);
+        ReadingsWindow* readings = Readings::existing();
+        if (!readings || !readings->isVisible())
+            qFatal("Ctrl+R did not open the Readings window");
+        QApplication::setActiveWindow(readings);
+        return *readings;
+    }
+    void take(const QByteArray& reply) {
+        reading = reply;
+        m_results->Start->click();
+    }
+    static void pressRecord(ReadingsWindow& readings) {
+        QTest::keyClick(&readings, Qt::Key_Return, Qt::ControlModifier);
+    }
+    // The asset's records as the store has them: Rx, operator, note, verdict and the meter.
+    QStringList stored(const QString& asset) const {
+        Records::SqliteRecordStore store;
+        std::vector<Records::Record> records;
+        if (!store.open(path("records.sqlite")) || !store.history(asset, records))
+            return {store.errorText()};
+        QStringList rows;
+        for (const Records::Record& r : records)
+            rows << QStringList({QString::number(r.rx), r.operatorName, r.note,
+                                 Limits::text(r.verdict), r.meter.maker, r.meter.model,
+                                 r.meter.serial, r.meter.firmware, r.programVersion})
+                        .join(QLatin1Char(' '));
+        return rows;
+    }
+
+    static QList<RecordsWindow*> recordsWindows() {
+        QList<RecordsWindow*> found;
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* window = qobject_cast<RecordsWindow*>(top); window && window->isVisible())
+                found << window;
+        return found;
+    }
+    static QString column(QTableWidget* table, int c) {
+        QStringList cells;
+        for (int r = 0; r < table->rowCount(); ++r)
+            cells << table->item(r, c)->text();
+        return cells.join('|');
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        Panel::initTestCase();
+        Readings::install(false);
+        Records::install();
+        QCoreApplication::setApplicationVersion(QStringLiteral("1.00"));
+    }
+    void init() {
+        Panel::init();
+        Records::setStorePath(path("records.sqlite"));
+        Records::setSettingsFile(path("settings.ini"));
+        m_results = &handOver();
+        activate(m_results);
+    }
+    void cleanup() {
+        std::setlocale(LC_ALL, "C");
+        QLocale::setDefault(QLocale::c());
+        Panel::cleanup();
+        Records::closeStore();
+        QTRY_VERIFY(!Readings::existing());
+    }
+
+    // One joint recorded as an operator would: refused without a reading in range and an
+    // asset; the first record, then the change since the one before in the region's format,
+    // flagged beyond 20 %; the same reading again only when the operator says so; the operator
+    // remembered for the next run. Then Ctrl+H: the assets found as typed, the joint's records
+    // with their changes flagged either way, a new limit kept, Export... and Records...
+    void recordAndReview() {
+        std::setlocale(LC_ALL, "de_DE.UTF-8");
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        ReadingsWindow& readings = openReadings();
+        RecordBox& box = *readings.record;
+        const auto refused = [&](const QString& message) {
+            prompt->expectOk(message);
+            pressRecord(readings);
+        };
+        refused("There is no reading to record yet.");
+        take(QByteArray(Commands::kOverRangeReply) + "\n");
+        refused("A \"Range Error\" reading cannot be recorded.");
+        typeInto(box.asset, QStringLiteral("J1"));
+        typeInto(box.operatorName, QStringLiteral("Ann"));
+        typeInto(box.note, QStringLiteral("yearly"));
+        const QString since = " since " + QDate::currentDate().toString(Qt::ISODate);
+        for (auto [reply, status] : {std::pair{"0.010\n", " Its first record."},
+                                     {"0.0112\n", " +12,0 %"},
+                                     {"0.014\n", " +25,0 %"},
+                                     {"0.0091\n", " -35,0 %"}}) {
+            take(reply);
+            pressRecord(readings);
+            QVERIFY(box.status->text().startsWith(QLatin1String("Recorded under J1.") + status));
+        }
+        QCOMPARE(box.status->text(), "Recorded under J1. -35,0 %" + since + ", beyond 20 %");
+        QCOMPARE(box.status->palette().color(QPalette::WindowText), QColor(0xd0, 0x10, 0x10));
+        for (auto [asset, answer] : {std::pair{"J1", Answer::No}, {"Busbar 2", Answer::Yes}}) {
+            typeInto(box.asset, QString::fromLatin1(asset));
+            prompt->expect(QStringLiteral("This reading is already recorded under J1. Record it "
+                                          "again under %1?")
+                               .arg(asset),
+                           Buttons::YesNo, answer);
+            pressRecord(readings);
+        }
+        QCOMPARE(stored("J1").last(), "0.0091 Ann yearly  Norvale MX7500 MX75-000123 1.04 1.00");
+        QCOMPARE(RecordBox().operatorName->text(), QStringLiteral("Ann"));
+
+        activate(m_results);
+        QTest::keyClick(m_results, Qt::Key_H, Qt::ControlModifier);
+        QCOMPARE(recordsWindows().size(), 1);
+        RecordsWindow* window = recordsWindows()[0];
+        QCOMPARE(column(window->assets, 0) + " " + column(window->assets, 1), "Busbar 2|J1 1|4");
+        activate(window);
+        typeInto(window->filter, QStringLiteral("j"));
+        QCOMPARE(column(window->assets, 0), QStringLiteral("J1"));
+        window->assets->setCurrentCell(0, 0);
+        QCOMPARE(column(window->history, 1) + " " + column(window->history, 6),
+                 "10 mOhm|11,2 mOhm|14 mOhm|9,1 mOhm |+12,0 %|+25,0 % !|-35,0 % !");
+        QCOMPARE(window->history->item(3, 6)->foreground().color(), QColor(0xd0, 0x10, 0x10));
+        const QImage chart = window->chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const auto* pixels = reinterpret_cast<const QRgb*>(chart.constBits()); // dots and line:
+        QVERIFY(std::count(pixels, pixels + chart.width() * chart.height(), qRgb(0, 70, 200)) > 20);
+        window->changeLimit->setValue(30.0);
+        QCOMPARE(column(window->history, 6), QStringLiteral("|+12,0 %|+25,0 %|-35,0 % !"));
+        QCOMPARE(Records::changeLimitPercent(), 30.0);
+        prompt->expectFile(path("j1"));
+        window->exportButton->click();
+        QFile exported(path("j1.csv"));
+        QVERIFY(exported.open(QIODevice::ReadOnly));
+        QCOMPARE(exported.readAll().split('\n').value(4).split(',').mid(1, 4).join(','),
+                 "J1,Ann,yearly,0.0091");
+        prompt->expectFile(path("j1"));
+        window->certificateButton->click();
+        QVERIFY(QFile::exists(path("j1.pdf")));
+        box.recordsButton->click();
+        QCOMPARE(recordsWindows(), QList<RecordsWindow*>({window}));
+    }
+
+    // A store that cannot take the record says so, never "Recorded", and the reading can be
+    // recorded once the store is put right: one that cannot be opened, one locked by another
+    // program.
+    void failedStoreKeepsTheReading() {
+        QFile file(path("not-a-store"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QByteArray(4096, 'x')) == 4096);
+        file.close();
+        Records::setStorePath(file.fileName());
+        ReadingsWindow& readings = openReadings();
+        typeInto(readings.record->asset, QStringLiteral("J1"));
+        take("0.0125\n");
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+        other.setDatabaseName(path("records.sqlite"));
+        for (const QString& error :
+             {file.fileName() + " is not a records store (it is not a database). Name another "
+                                "file with --records, or move this one away.",
+              "The records store " + path("records.sqlite") +
+                  " is locked by another program. Record again once that program has finished "
+                  "with it."}) {
+            prompt->expectOk("Not recorded: " + error);
+            pressRecord(readings);
+            QCOMPARE(readings.record->status->text(), QStringLiteral("Not recorded."));
+            Records::setStorePath(path("records.sqlite"));
+            if (!other.isOpen()) // a store, written to by another program for too long
+                QVERIFY(stored("J1").isEmpty() && other.open() &&
+                        QSqlQuery(other).exec("BEGIN IMMEDIATE"));
+        }
+        other.close();
+        pressRecord(readings);
+        QCOMPARE(stored("J1").size(), 1);
+    }
+
+    // Ticked, each reading of an auto-repeat is recorded; a series that cannot be recorded
+    // says so once and stops recording; a reading taken by hand waits for Record.
+    void eachReadingOfASeries() {
+        ReadingsWindow& readings = openReadings();
+        RecordBox& box = *readings.record;
+        box.eachReading->setChecked(true);
+        typeInto(readings.repeat->interval, QStringLiteral("0.5"));
+        readings.repeat->count->setValue(2);
+        prompt->expectOk(QStringLiteral("Enter the asset the reading was taken on (a joint, "
+                                        "winding, part or serial number) before recording.\n"
+                                        "Recording each reading has stopped."));
+        readings.repeat->startStop->click();
+        QTRY_VERIFY(!readings.autoRepeat->running());
+        QVERIFY(!box.eachReading->isChecked());
+
+        typeInto(box.asset, QStringLiteral("Winding U"));
+        box.eachReading->setChecked(true);
+        readings.repeat->count->setValue(3);
+        readings.repeat->startStop->click();
+        QTRY_VERIFY(!readings.autoRepeat->running());
+        QCOMPARE(stored("Winding U").size(), 3);
+        take("0.0126\n");
+        QCOMPARE(stored("Winding U").size(), 3);
+        QCOMPARE(readings.model->rowCount(), 6);
+    }
+};
+
+QTEST_MAIN(RecordBoxTest)
+#include "tst_record_box.moc"

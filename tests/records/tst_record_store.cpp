@@ -1,0 +1,304 @@
+// The records store on temporary files: records kept whole and verbatim, found by asset and
+// ordered by their moment, a first-layout file upgraded, a record that survives the program
+// being killed right after it was reported kept, and clear texts for files that are not a
+// store, a read-only and a full store.
+#include "Table.h"
+#include "records/RecordLogic.h"
+#include "records/SqliteRecordStore.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <tuple>
+#include <unistd.h>
+
+using Records::Record;
+using Records::SqliteRecordStore;
+
+namespace {
+
+Record recordAt(const QString& asset, const QString& isoTime, double rx = 0.0125) {
+    Record record;
+    record.time = QDateTime::fromString(isoTime, Qt::ISODateWithMs);
+    record.asset = asset;
+    record.rx = rx;
+    return record;
+}
+
+// Every field of a record as one text.
+QString fields(const Record& r) {
+    QStringList texts = {
+        Records::isoTime(r.time), r.asset,       r.operatorName, r.note,         r.material,
+        Limits::text(r.verdict),  r.meter.maker, r.meter.model,  r.meter.serial, r.meter.firmware,
+        r.programVersion};
+    for (double v : {double(r.id), r.rx, r.rtc, r.temperature, r.tempco, double(r.limits.mode),
+                     r.limits.nominal, r.limits.tolerancePercent, r.limits.low, r.limits.high})
+        texts << QString::number(v);
+    return texts.join('|');
+}
+
+// `statement`'s first value, on a connection of the test's own on `file`, or else on the one
+// the open store uses.
+QVariant sql(const QString& statement, const QString& file = QString()) {
+    QVariant value;
+    {
+        QSqlDatabase db = QSqlDatabase::database(QSqlDatabase::connectionNames().value(0));
+        if (!file.isEmpty()) {
+            db = QSqlDatabase::addDatabase("QSQLITE", "raw");
+            db.setDatabaseName(file);
+            db.open();
+        }
+        QSqlQuery query(db);
+        value = query.exec(statement) && query.next() ? query.value(0) : QVariant();
+    }
+    QSqlDatabase::removeDatabase("raw");
+    return value;
+}
+
+QStringList history(const QString& file, const QString& asset) {
+    SqliteRecordStore store;
+    std::vector<Record> records;
+    if (!store.open(file) || !store.history(asset, records))
+        return {store.errorText()};
+    QStringList times;
+    for (const Record& record : records)
+        times << Records::isoTime(record.time);
+    return times;
+}
+
+} // namespace
+
+class RecordStoreTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir* m_dir = nullptr;
+    bool m_mounted = false;
+    QString path(const QString& name = QStringLiteral("records.sqlite")) const {
+        return m_dir->filePath(name);
+    }
+
+private Q_SLOTS:
+    void init() { m_dir = new QTemporaryDir; }
+    void cleanup() {
+        if (m_mounted)
+            ::umount2(m_dir->path().toLocal8Bit().constData(), MNT_DETACH);
+        delete m_dir;
+    }
+
+    // Every field back as it went in, an asset named like an injection kept as its text, no
+    // value kept as none, after the store was closed and opened again.
+    void keptWhole() {
+        Record first = recordAt("x'); DROP TABLE records;--", "2026-03-02T10:30:00.123+01:00");
+        first.operatorName = QStringLiteral("Ann");
+        first.note = QStringLiteral("after re-torque; 'quoted'");
+        std::tie(first.rtc, first.temperature, first.tempco) = std::tuple(0.0124, 23.5, 0.004);
+        first.material = QStringLiteral("Copper");
+        first.limits = {Limits::Mode::Tolerance, 0.0125, 2.0, 0, 0};
+        first.verdict = Limits::Verdict::Pass;
+        first.meter = {"Norvale", "MX7500", "MX75-000123", "1.04"};
+        first.programVersion = QStringLiteral("1.00");
+        Record second = recordAt(QStringLiteral("J2"), "2026-03-02T10:31:00.000+01:00", 0.02);
+        std::tie(second.limits, second.verdict) = std::tuple(
+            Limits::Settings{Limits::Mode::Window, 0, 0, 0.021, 0.022}, Limits::Verdict::Low);
+        {
+            SqliteRecordStore store;
+            QVERIFY2(store.open(path("sub/records.sqlite")), qPrintable(store.errorText()));
+            QVERIFY(store.add(first) && store.add(second));
+        }
+        SqliteRecordStore store;
+        QVERIFY2(store.open(path("sub/records.sqlite")), qPrintable(store.errorText()));
+        for (const Record& r : {first, second}) {
+            std::vector<Record> records;
+            QVERIFY(store.history(r.asset, records) && records.size() == 1);
+            QCOMPARE(fields(records[0]), fields(r));
+        }
+    }
+
+    // Assets whose name contains the text, any case, its wildcards taken as characters; each
+    // with its latest record by moment, which text order of times with different offsets
+    // would get wrong (the night summer time ends: 02:30+02:00 came before 02:10+01:00).
+    void foundByAsset_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("found");
+        row("all", "", "busbar 2 0.011|Joint_7 1 0.5|Motor 100% 1 0.5");
+        row("any case", "BUS", "busbar 2 0.011");
+        row("a percent sign is a percent sign", "%", "Motor 100% 1 0.5");
+        row("an underscore is an underscore", "t_", "Joint_7 1 0.5");
+        row("nothing", "zz", "");
+    }
+    void foundByAsset() {
+        QFETCH(QString, text);
+        QFETCH(QString, found);
+        SqliteRecordStore store;
+        QVERIFY(store.open(path()));
+        for (Record record : {recordAt("busbar", "2026-10-25T02:30:00.000+02:00", 0.010),
+                              recordAt("busbar", "2026-10-25T02:10:00.000+01:00", 0.011),
+                              recordAt("Motor 100%", "2026-10-25T03:00:00.000+01:00", 0.5),
+                              recordAt("Joint_7", "2026-10-25T03:00:00.000+01:00", 0.5)})
+            QVERIFY2(store.add(record), qPrintable(store.errorText()));
+        std::vector<Records::AssetSummary> assets;
+        QVERIFY(store.assets(text, assets));
+        QStringList got;
+        for (const Records::AssetSummary& a : assets)
+            got << QStringLiteral("%1 %2 %3").arg(a.last.asset).arg(a.count).arg(a.last.rx);
+        QCOMPARE(got.join('|'), found);
+        std::optional<Record> latest;
+        QVERIFY(store.latest(QStringLiteral("busbar"), latest) && latest->rx == 0.011);
+        QCOMPARE(history(path(), "busbar"),
+                 QStringList({"2026-10-25T02:30:00.000+02:00", "2026-10-25T02:10:00.000+01:00"}));
+    }
+
+    // A file of the first layout (a store taken back to it) is upgraded in place: its records
+    // kept and ordered by their moment.
+    void upgradedFromLayout1() {
+        {
+            SqliteRecordStore store;
+            QVERIFY(store.open(path()));
+            for (Record record : {recordAt("J1", "2026-10-25T02:30:00.250+02:00"),
+                                  recordAt("J1", "2026-10-25T02:10:00.000+01:00")})
+                QVERIFY(store.add(record));
+        }
+        for (const char* step :
+             {"DROP INDEX records_by_asset", "ALTER TABLE records DROP time_ms",
+              "CREATE INDEX records_by_asset ON records(asset, time)", "PRAGMA user_version=1"})
+            sql(step, path());
+        QCOMPARE(history(path(), "J1"),
+                 QStringList({"2026-10-25T02:30:00.250+02:00", "2026-10-25T02:10:00.000+01:00"}));
+        QCOMPARE(sql("PRAGMA user_version", path()).toInt(), SqliteRecordStore::kVersion);
+    }
+
+    // Written ahead and synced at each commit; a record reported kept is there after the
+    // program is killed the moment after.
+    void survivesKill() {
+        {
+            SqliteRecordStore store;
+            QVERIFY(store.open(path()));
+            QCOMPARE(sql("PRAGMA journal_mode").toString(), QStringLiteral("wal"));
+            QCOMPARE(sql("PRAGMA synchronous").toInt(), 2); // FULL
+        }
+        int ready[2];
+        QCOMPARE(::pipe(ready), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            SqliteRecordStore store;
+            Record record = recordAt("J1", "2026-03-02T10:30:00.000+01:00");
+            if (store.open(path()) && store.add(record))
+                (void)!::write(ready[1], "k", 1);
+            ::kill(::getpid(), SIGKILL);
+        }
+        ::close(ready[1]);
+        char answer = 0;
+        QCOMPARE(::read(ready[0], &answer, 1), 1);
+        int status = 0;
+        QVERIFY(::waitpid(child, &status, 0) == child && WTERMSIG(status) == SIGKILL);
+        QCOMPARE(history(path(), "J1"), QStringList("2026-03-02T10:30:00.000+01:00"));
+    }
+
+    // Files that are no store are refused with a text saying so, and left as they were.
+    void notAStore_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("message");
+        row("text file", "text",
+            "%1 is not a records store (it is not a database). Name another "
+            "file with --records, or move this one away.");
+        row("another program's database", "other",
+            "%1 is a database of another program, not a records store. Name another file with "
+            "--records.");
+        row("a newer layout", "newer",
+            "The records store %1 was written by a newer version of this program (layout 9; this "
+            "one knows up to 2). It is left as it is.");
+    }
+    void notAStore() {
+        QFETCH(QString, kind);
+        QFETCH(QString, message);
+        const QString file = path("file");
+        if (kind == "text") {
+            QFile text(file);
+            QVERIFY(text.open(QIODevice::WriteOnly) && text.write(QByteArray(8192, 'x')) == 8192);
+        } else {
+            sql("CREATE TABLE parts (name TEXT)", file);
+            if (kind == "newer") {
+                sql(QStringLiteral("PRAGMA application_id=%1")
+                        .arg(SqliteRecordStore::kApplicationId),
+                    file);
+                sql("PRAGMA user_version=9", file);
+            }
+        }
+        const auto contents = [&] {
+            QFile f(file);
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const QByteArray before = contents();
+        SqliteRecordStore store;
+        QVERIFY(!store.open(file));
+        QCOMPARE(store.errorText(), message.arg(file));
+        Record record = recordAt("J1", "2026-03-02T10:30:00.000+01:00");
+        QVERIFY(!store.add(record));
+        QCOMPARE(contents(), before);
+    }
+
+    // A store on a disk that fills up: the record that does not fit is refused as such, and
+    // every record reported kept before it is there afterwards. Where no file system may be
+    // mounted, the store's file is capped instead.
+    void fullDisk() {
+        const QByteArray folder = m_dir->path().toLocal8Bit();
+        m_mounted = ::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=400k") == 0;
+        int kept = 0;
+        {
+            SqliteRecordStore store;
+            QVERIFY2(store.open(path()), qPrintable(store.errorText()));
+            if (!m_mounted)
+                sql("PRAGMA max_page_count=100");
+            Record record = recordAt("J1", "2026-03-02T10:30:00.000+01:00");
+            record.note = QString(1000, QLatin1Char('n'));
+            while (kept < 1000 && store.add(record))
+                ++kept;
+            QVERIFY2(kept > 0 && kept < 1000, qPrintable(QString::number(kept)));
+            QCOMPARE(store.errorText(), QStringLiteral("The disk holding the records store %1 "
+                                                       "is full. Make room on it and record again.")
+                                            .arg(path()));
+        }
+        QCOMPARE(history(path(), "J1").size(), kept);
+    }
+
+    // A store in a read-only folder, for a user other than root (who may write anywhere):
+    // nothing recorded, since its journal cannot be kept beside it, and why.
+    void readOnly() {
+        QCOMPARE(history(path(), "J1"), QStringList()); // made, and closed
+        const auto read = QFileDevice::ReadOwner | QFileDevice::ReadOther;
+        QFile::setPermissions(path(), read | QFileDevice::WriteOwner | QFileDevice::WriteOther);
+        QFile::setPermissions(m_dir->path(), read | QFileDevice::ExeOwner | QFileDevice::ExeOther);
+        int told[2];
+        QCOMPARE(::pipe(told), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(1);
+            SqliteRecordStore store;
+            Record record = recordAt("J1", "2026-03-02T11:30:00.000+01:00");
+            const QByteArray text = store.open(path()) && store.add(record)
+                                        ? QByteArray("recorded")
+                                        : store.errorText().toUtf8();
+            ::_exit(::write(told[1], text.constData(), size_t(text.size())) < 0);
+        }
+        ::close(told[1]);
+        QFile answer;
+        QVERIFY(answer.open(told[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+        const QString text = QString::fromUtf8(answer.readAll());
+        QCOMPARE(::waitpid(child, nullptr, 0), child);
+        QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                 QFileDevice::ExeOwner);
+        QCOMPARE(text, QStringLiteral("The records store %1 is read-only, or its folder is: "
+                                      "nothing can be recorded in it. Make both writable, or name "
+                                      "another file with --records.")
+                           .arg(path()));
+    }
+};
+
+QTEST_GUILESS_MAIN(RecordStoreTest)
+#include "tst_record_store.moc"

@@ -1,0 +1,212 @@
+// Test records' plain rules: the asset and operator names refused with their messages, the
+// record made from a reading, the change since the previous record, its text and its flag,
+// and the CSV export.
+#include "Table.h"
+#include "readings/Reading.h"
+#include "records/Certificate.h"
+#include "records/RecordLogic.h"
+#include "records/RecordTexts.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <ctime>
+#include <tuple>
+
+using Records::Record;
+Q_DECLARE_METATYPE(Record)
+
+namespace {
+
+const double kNone = Records::kNone;
+const QString kEmpty = QStringLiteral("Enter the asset the reading was taken on (a joint, "
+                                      "winding, part or serial number) before recording.");
+const QString kControl = QStringLiteral("The %1 contains a control character (a tab or line "
+                                        "break, for instance); type it again without.");
+const QString kLong = QStringLiteral("The %1 has 65 characters; at most 64 are allowed.");
+
+Record valued(double rx, double rtc, const char* isoTime = "2026-03-02T10:30:00.123+01:00") {
+    Record record;
+    record.time = QDateTime::fromString(QString::fromLatin1(isoTime), Qt::ISODateWithMs);
+    record.rx = rx;
+    record.rtc = rtc;
+    return record;
+}
+
+} // namespace
+
+class RecordsLogicTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() {
+        qputenv("TZ", "Europe/Berlin"); // +01:00 in winter, +02:00 in summer
+        tzset();
+    }
+
+    // Blanks at either end are no part of a name; at most 64 characters (not UTF-16 units);
+    // no control characters. The operator may stay anonymous.
+    void names_data() {
+        QTest::addColumn<bool>("isAsset");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("problem");
+        QTest::addColumn<QString>("stored");
+        const QString x64(64, QLatin1Char('x'));
+        QString plugs64;
+        for (int i = 0; i < 64; ++i)
+            plugs64 += QString::fromUcs4(U"\U0001F50C", 1);
+        row("blanks around, as a scanner may leave them", true, "  SN-0042 ", "", "SN-0042");
+        row("only blanks", true, "   ", kEmpty, "");
+        row("64 characters and blanks", true, " " + x64 + " ", "", x64);
+        row("65 characters", true, x64 + "y", kLong.arg("asset name"), x64 + "y");
+        row("64 characters outside the BMP", true, plugs64, "", plugs64);
+        row("tab", true, "J\t1", kControl.arg("asset name"), "J\t1");
+        row("line separator", true, QString::fromUtf16(u"J\u20281"), kControl.arg("asset name"),
+            QString::fromUtf16(u"J\u20281"));
+        row("anonymous operator", false, "", "", "");
+        row("operator too long", false, QString(65, 'o'), kLong.arg("operator's name"),
+            QString(65, 'o'));
+        row("operator with a tab", false, "A\tB", kControl.arg("operator's name"), "A\tB");
+    }
+    void names() {
+        QFETCH(bool, isAsset);
+        QFETCH(QString, typed);
+        QFETCH(QString, problem);
+        QFETCH(QString, stored);
+        QCOMPARE(isAsset ? Records::assetProblem(typed) : Records::operatorProblem(typed), problem);
+        QCOMPARE(Records::name(typed), stored);
+    }
+
+    // What is kept of a reading: its time with the offset of the place then, trimmed texts,
+    // and the material only when the correction was on and the box named one.
+    void recordOfReading_data() {
+        QTest::addColumn<bool>("corrected");
+        QTest::addColumn<QString>("materialBox");
+        QTest::addColumn<qint64>("msecs");
+        QTest::addColumn<QString>("fields");
+        row("winter, copper", true, "Copper", Q_INT64_C(1772443800123),
+            "2026-03-02T10:30:00.123+01:00|J1|Ann|cold|Copper|0.0123");
+        row("summer, a typed coefficient", true, "0.00393", Q_INT64_C(1783000000000),
+            "2026-07-02T15:46:40.000+02:00|J1|Ann|cold||0.0123");
+        row("correction off: no material", false, "Copper", Q_INT64_C(1772443800123),
+            "2026-03-02T10:30:00.123+01:00|J1|Ann|cold||nan");
+    }
+    void recordOfReading() {
+        QFETCH(bool, corrected);
+        QFETCH(QString, materialBox);
+        QFETCH(qint64, msecs);
+        QFETCH(QString, fields);
+        Reading reading;
+        reading.time = msecs;
+        reading.rx = 0.0125;
+        reading.corrected = corrected;
+        reading.rtc = corrected ? 0.0123 : kNone;
+        const Record r = Records::recordOf(reading, {}, {" J1 ", " Ann ", "  cold  ", materialBox},
+                                           {}, QStringLiteral("1.00"));
+        QCOMPARE(QStringList({Records::isoTime(r.time), r.asset, r.operatorName, r.note, r.material,
+                              QString::number(r.rtc)})
+                     .join('|'),
+                 fields);
+    }
+
+    // Rtc against Rtc when both have one, else Rx against Rx; nothing against zero or none.
+    void change_data() {
+        QTest::addColumn<Record>("previous");
+        QTest::addColumn<Record>("current");
+        QTest::addColumn<double>("percent"); // NaN: no change
+        row("Rx rose", valued(0.010, kNone), valued(0.0124, kNone), 24.0);
+        row("Rtc compared, not Rx", valued(0.010, 0.020), valued(0.011, 0.021), 5.0);
+        row("only the previous corrected: Rx", valued(0.010, 0.020), valued(0.011, kNone), 10.0);
+        row("previous zero", valued(0.0, kNone), valued(0.011, kNone), kNone);
+        row("current without a value", valued(0.01, kNone), valued(kNone, kNone), kNone);
+    }
+    void change() {
+        QFETCH(Record, previous);
+        QFETCH(Record, current);
+        QFETCH(double, percent);
+        const std::optional<double> change = Records::changePercent(previous, current);
+        QCOMPARE(change.has_value(), !std::isnan(percent));
+        if (change)
+            QVERIFY2(std::abs(*change - percent) < 1e-9, qPrintable(QString::number(*change)));
+    }
+
+    // One decimal, the sign always written, the region's separator, and the previous record's
+    // own date (00:30 at +01:00 is still the 2nd there). Beyond the limit either way is flagged.
+    void changeTexts() {
+        const QDateTime previous = valued(0, 0, "2026-03-02T00:30:00.000+01:00").time;
+        QCOMPARE(Records::changeText(12.44, previous, QLocale::c()), "+12.4 % since 2026-03-02");
+        QCOMPARE(Records::changeText(-3.05, previous, QLocale::c()), "-3.1 % since 2026-03-02");
+        QCOMPARE(Records::changeText(-0.04, previous, QLocale::c()), "0.0 % since 2026-03-02");
+        for (auto [percent, flagged] : {std::pair{20.0, false}, {20.01, true}, {-20.0, false}})
+            QCOMPARE(Records::flagged(percent, 20.0), flagged);
+    }
+
+    // The certificate read back as text: the program, meter, operator and date; each asset's
+    // records with their values in the region's format, limits, verdicts and flagged changes;
+    // the chart of Rtc where there is one; the count of verdicts; every page numbered.
+    void certificate() {
+        std::vector<std::vector<Record>> assets;
+        for (int a = 1; a <= 4; ++a) {
+            Record first = valued(0.0125, kNone);
+            first.asset = QStringLiteral("Joint %1").arg(a);
+            first.limits = {Limits::Mode::Window, 0, 0, 0.012, 0.013};
+            first.verdict = Limits::Verdict::Pass;
+            first.meter = {"Norvale", "MX7500", "MX75-000123", "1.04"};
+            Record second = first;
+            second.time = first.time.addDays(7);
+            std::tie(second.rx, second.rtc, second.verdict) =
+                a == 1 ? std::tuple(0.0101, kNone, Limits::Verdict::Low)
+                       : std::tuple(0.0151, 0.0171, Limits::Verdict::High);
+            assets.push_back({first, second});
+        }
+        const QTemporaryDir dir;
+        const QString file = dir.filePath("certificate.pdf");
+        QString error;
+        QVERIFY2(Records::writeCertificate(file, {"MX7500 1.00", "Ann", QDate(2026, 12, 7)}, assets,
+                                           20.0, error, QLocale(QLocale::German, QLocale::Germany)),
+                 qPrintable(error));
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {"-layout", file, "-"});
+        QVERIFY(pdftotext.waitForFinished());
+        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput())
+                                 .normalized(QString::NormalizationForm_KC) // no ligatures
+                                 .remove(QRegularExpression("\\s")); // columns, however spaced
+        for (const char* expected :
+             {"Program: MX7500 1.00 Meter: Norvale MX7500, serial number MX75-000123, firmware "
+              "1.04 Operator: Ann Date: 2026-12-07",
+              "Asset: Joint 4", "2026-03-02 10:30 12,5 mOhm 12 mOhm to 13 mOhm PASS",
+              "2026-03-09 10:30 15,1 mOhm 17,1 mOhm 12 mOhm to 13 mOhm HIGH +20,8 % !",
+              "2026-03-09 10:30 10,1 mOhm 12 mOhm to 13 mOhm LOW -19,2 %", "18 mOhm",
+              "Summary: 8 records; PASS 4, LOW 1, HIGH 3.", "Page 1 of 2", "Page 2 of 2"})
+            QVERIFY2(text.contains(QString(expected).remove(' ')), qPrintable(text));
+    }
+
+    // Every field, "." in numbers whatever the region, ISO times, texts with a comma, quote or
+    // line break quoted, the band of the limits.
+    void csv() {
+        Record record = valued(0.0125, 0.0123);
+        record.asset = QStringLiteral("Joint \"A\", bay 3");
+        record.note = QStringLiteral("two\nlines");
+        record.operatorName = QStringLiteral("Doe, J.");
+        std::tie(record.temperature, record.tempco, record.material) =
+            std::tuple(23.5, 0.004, QStringLiteral("Copper"));
+        record.limits = {Limits::Mode::Tolerance, 0.0125, 2.0, 0, 0};
+        record.verdict = Limits::Verdict::Pass;
+        record.meter = {"Norvale", "MX7500", "MX75-000123", "1.04"};
+        record.programVersion = QStringLiteral("1.00");
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        const QString text = Records::csvText({record});
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(text.split("\r\n"),
+                 QStringList({"time,asset,operator,note,rx_ohm,rtc_ohm,temperature_c,tempco_per_c,"
+                              "material,limit_low_ohm,limit_high_ohm,verdict,meter_maker,"
+                              "meter_model,meter_serial,meter_firmware,program_version",
+                              "2026-03-02T10:30:00.123+01:00,\"Joint \"\"A\"\", bay 3\",\"Doe, "
+                              "J.\",\"two\nlines\",0.0125,0.0123,23.5,0.004,Copper,0.01225,"
+                              "0.01275,PASS,Norvale,MX7500,MX75-000123,1.04,1.00",
+                              ""}));
+    }
+};
+
+QTEST_MAIN(RecordsLogicTest)
+#include "tst_records_logic.moc"
