@@ -176,7 +176,7 @@ void ReadingsWindow::addReadingTakenAt(const ShownReading& shown, qint64 msecsSi
     showVerdict(Limits::text(reading.verdict), reading.verdict == Limits::Verdict::Pass);
     stability->show(model->series());
     chart->update();
-    record->readingShown(reading, limits->settings());
+    record->readingShown(reading, limits->settings(), model->series().stability().stable());
     stopIfStable(reading);
 }
 

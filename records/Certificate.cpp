@@ -27,6 +27,15 @@ QString meterText(const Meter& meter) {
         .arg(meter.maker, meter.model, meter.serial, meter.firmware);
 }
 
+QString datesText(const Dates& dates) {
+    if (!dates.to.isValid())
+        return QStringLiteral("from ") + dates.from.toString(Qt::ISODate);
+    if (!dates.from.isValid())
+        return QStringLiteral("up to ") + dates.to.toString(Qt::ISODate);
+    return QStringLiteral("%1 to %2")
+        .arg(dates.from.toString(Qt::ISODate), dates.to.toString(Qt::ISODate));
+}
+
 } // namespace
 
 bool writeCertificate(const QString& file, const CertificateHeader& header,
@@ -65,7 +74,7 @@ bool writeCertificate(const QString& file, const CertificateHeader& header,
                           }});
     };
     // Fractions of the width: time, Rx, Rtc, temperature, coefficient, limits, verdict, change.
-    const double widths[] = {0.17, 0.11, 0.11, 0.07, 0.11, 0.22, 0.08, 0.13};
+    const double widths[] = {0.16, 0.10, 0.10, 0.07, 0.10, 0.21, 0.14, 0.12};
     const auto row = [&](const QStringList& cells, bool bold) {
         blocks.push_back({line, [=](QPainter& p, double top) {
                               QFont f = font;
@@ -86,11 +95,17 @@ bool writeCertificate(const QString& file, const CertificateHeader& header,
     text(QStringLiteral("Test record certificate"), 16, true);
     gap(line / 2);
     text(QStringLiteral("Program: ") + header.program);
+    // Each asset's records within the dates; its rows keep the change since the record
+    // before, even one from before the dates.
+    std::vector<std::vector<Record>> certified;
+    for (const std::vector<Record>& records : assets)
+        certified.push_back(within(records, header.dates));
     QStringList meters;
     int pass = 0, low = 0, high = 0, count = 0;
-    for (const std::vector<Record>& records : assets) {
+    for (const std::vector<Record>& records : certified) {
         for (const Record& record : records) {
-            if (!meters.contains(meterText(record.meter)))
+            // A record kept without the meter's identification names no meter.
+            if (!record.meter.model.isEmpty() && !meters.contains(meterText(record.meter)))
                 meters << meterText(record.meter);
             pass += record.verdict == Limits::Verdict::Pass;
             low += record.verdict == Limits::Verdict::Low;
@@ -102,28 +117,36 @@ bool writeCertificate(const QString& file, const CertificateHeader& header,
         text(QStringLiteral("Meter: ") + meter);
     text(QStringLiteral("Operator: ") + header.operatorName);
     text(QStringLiteral("Date: ") + header.date.toString(Qt::ISODate));
+    if (!header.dates.open())
+        text(QStringLiteral("Records dated: ") + datesText(header.dates));
 
-    for (const std::vector<Record>& records : assets) {
-        if (records.empty())
+    for (size_t a = 0; a < assets.size(); ++a) {
+        const std::vector<Record>& records = assets[a];
+        if (certified[a].empty())
             continue;
         gap(line);
         text(QStringLiteral("Asset: ") + records.front().asset, 11, true);
         row({"Time", "Rx", "Rtc", "Temp °C", "Coefficient", "Limits", "Verdict", "Change"}, true);
-        const std::vector<HistoryRow> rows = historyRows(records, changeLimitPercent, locale);
-        for (size_t i = 0; i < rows.size(); ++i) {
-            const QStringList& cells = rows[i].cells; // as the Records window shows them
-            const std::optional<Limits::Band> band = Limits::band(records[i].limits);
+        for (const HistoryRow& shown :
+             historyRows(records, changeLimitPercent, locale, header.dates)) {
+            const QStringList& cells = shown.cells; // as the Records window shows them
+            const std::optional<Limits::Band> band = Limits::band(records[shown.record].limits);
             const QString limits = band ? ReadingText::ohms(band->low, locale) +
                                               QStringLiteral(" to ") +
                                               ReadingText::ohms(band->high, locale)
                                         : QString();
-            const QString change = cells[6] + (rows[i].flagged ? QStringLiteral(" !") : QString());
-            row({cells[0], cells[1], cells[2], cells[3], cells[4], limits, cells[5], change},
-                false);
+            const QString verdict =
+                cells[VerdictColumn] + (cells[StableColumn].isEmpty()
+                                            ? QString()
+                                            : QStringLiteral(", ") + cells[StableColumn]);
+            const QString change =
+                cells[ChangeColumn] + (shown.flagged ? QStringLiteral(" !") : QString());
+            row({cells[0], cells[1], cells[2], cells[3], cells[4], limits, verdict, change}, false);
         }
         gap(line / 2);
-        blocks.push_back({170, [=](QPainter& p, double top) {
-                              paintHistory(p, QRectF(0, top, area.width(), 170), records, locale);
+        blocks.push_back({170, [&, a](QPainter& p, double top) {
+                              paintHistory(p, QRectF(0, top, area.width(), 170), certified[a],
+                                           locale);
                           }});
     }
     gap(line);

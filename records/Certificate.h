@@ -4,7 +4,7 @@
 // page numbered. Numbers in the region's format, dates as yyyy-MM-dd.
 #pragma once
 
-#include "records/Record.h"
+#include "records/RecordLogic.h"
 
 #include <QDate>
 #include <QLocale>
@@ -18,10 +18,12 @@ struct CertificateHeader {
     QString program; // name and version
     QString operatorName;
     QDate date;
+    Dates dates; // the days certified; all when open
 };
 
-// Writes the certificate of `assets` (each one asset's records, oldest first) to `file`;
-// false, with `error` saying why, when the file cannot be written.
+// Writes the certificate of `assets` (each one asset's whole history, oldest first), of their
+// records within the header's dates, to `file`; false, with `error` saying why, when the file
+// cannot be written.
 bool writeCertificate(const QString& file, const CertificateHeader& header,
                       const std::vector<std::vector<Record>>& assets, double changeLimitPercent,
                       QString& error, const QLocale& locale = QLocale());

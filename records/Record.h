@@ -35,6 +35,7 @@ struct Record {
     QString material;           // the material picked for the coefficient, if one was
     Limits::Settings limits;    // the limits in force
     Limits::Verdict verdict = Limits::Verdict::None;
+    bool stable = false; // the series had settled: judged stable when the reading was shown
     Meter meter;
     QString programVersion;
 };

@@ -73,9 +73,10 @@ RecordBox::RecordBox(QWidget* parent) : QGroupBox(QStringLiteral("Record"), pare
     });
 }
 
-void RecordBox::readingShown(const Reading& reading, const Limits::Settings& limits) {
+void RecordBox::readingShown(const Reading& reading, const Limits::Settings& limits, bool stable) {
     m_reading = reading;
     m_limits = limits;
+    m_stable = stable;
     const frmMeasure* results = frmMeasure::loaded();
     m_material = results ? results->Combo1->currentText() : QString();
     m_recordedUnder.clear();
@@ -133,9 +134,10 @@ bool RecordBox::recordLast(bool eachOfSeries) {
 
     const Records::Meter meter{Module1::sIdnMaker, Module1::sIdnModel, Module1::sIdnField3,
                                Module1::sIdnField4};
-    Records::Record record = Records::recordOf(
-        *m_reading, m_limits, {asset->text(), operatorName->text(), note->text(), m_material},
-        meter, QCoreApplication::applicationVersion());
+    Records::Record record =
+        Records::recordOf(*m_reading, m_limits,
+                          {asset->text(), operatorName->text(), note->text(), m_material, m_stable},
+                          meter, QCoreApplication::applicationVersion());
     QString error;
     Records::RecordStore* store = Records::store(&error);
     std::optional<Records::Record> previous;

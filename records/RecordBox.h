@@ -19,9 +19,10 @@ class RecordBox : public QGroupBox {
 public:
     explicit RecordBox(QWidget* parent = nullptr);
 
-    // A reading the window has just shown, judged against `limits`. While the auto-repeat runs
-    // with "each reading" ticked, it is recorded at once.
-    void readingShown(const Reading& reading, const Limits::Settings& limits);
+    // A reading the window has just shown, judged against `limits`, and whether the series was
+    // judged stable with it. While the auto-repeat runs with "each reading" ticked, it is
+    // recorded at once.
+    void readingShown(const Reading& reading, const Limits::Settings& limits, bool stable);
     void setRepeating(bool repeating);
 
     // Records the last reading shown under the asset, after the checks; true once it is
@@ -44,6 +45,7 @@ private:
 
     std::optional<Reading> m_reading;
     Limits::Settings m_limits;
+    bool m_stable = false;
     QString m_material;      // the material box's text when the reading was shown
     QString m_recordedUnder; // the asset the shown reading was recorded under, if it was
     bool m_repeating = false;

@@ -4,7 +4,9 @@
 #include "measurement/CorrectionSettings.h"
 #include "readings/Reading.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace Records {
 
@@ -65,9 +67,22 @@ Record recordOf(const Reading& reading, const Limits::Settings& limits, const En
         record.material = entry.material;
     record.limits = limits;
     record.verdict = reading.verdict;
+    record.stable = entry.stable;
     record.meter = meter;
     record.programVersion = programVersion;
     return record;
+}
+
+bool Dates::contain(const QDateTime& time) const {
+    const QDate day = time.date();
+    return (!from.isValid() || day >= from) && (!to.isValid() || day <= to);
+}
+
+std::vector<Record> within(const std::vector<Record>& records, const Dates& dates) {
+    std::vector<Record> kept;
+    std::copy_if(records.begin(), records.end(), std::back_inserter(kept),
+                 [&](const Record& record) { return dates.contain(record.time); });
+    return kept;
 }
 
 double value(const Record& record) {

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 struct Reading;
 
@@ -29,7 +30,8 @@ struct Entry {
     QString asset;
     QString operatorName;
     QString note;
-    QString material; // the text of the material box; kept only when it names a material
+    QString material;    // the text of the material box; kept only when it names a material
+    bool stable = false; // the series was judged stable when the reading was shown
 };
 
 // The record of a reading shown at `reading.time`, taken under `limits`.
@@ -50,6 +52,17 @@ QString changeText(double percent, const QDateTime& previousTime,
 // A change beyond `limitPercent` either way is flagged: a joint whose resistance rose that
 // much is failing even while it still passes.
 bool flagged(double percent, double limitPercent);
+
+// The days whose records are shown, certified and exported, both ends included; an end that
+// is not a valid date leaves that side open. A record's day is its date where it was taken.
+struct Dates {
+    QDate from;
+    QDate to;
+    bool contain(const QDateTime& time) const;
+    bool open() const { return !from.isValid() && !to.isValid(); }
+};
+// The records of `records` that fall within `dates`, in their order.
+std::vector<Record> within(const std::vector<Record>& records, const Dates& dates);
 
 // The time as stored and exported: ISO 8601 with milliseconds and the UTC offset.
 QString isoTime(const QDateTime& time);

@@ -30,16 +30,20 @@ QString csvNumber(double value) {
 } // namespace
 
 QStringList historyHeader() {
-    return {"Time", "Rx", "Rtc", "Temp", "Coefficient", "Verdict", "Change", "Operator", "Note"};
+    return {"Time",    "Rx",     "Rtc",    "Temp",     "Coefficient",
+            "Verdict", "Stable", "Change", "Operator", "Note"};
 }
 
 std::vector<HistoryRow> historyRows(const std::vector<Record>& records, double changeLimitPercent,
-                                    const QLocale& locale) {
+                                    const QLocale& locale, const Dates& dates) {
     std::vector<HistoryRow> rows;
     rows.reserve(records.size());
     for (size_t i = 0; i < records.size(); ++i) {
         const Record& r = records[i];
+        if (!dates.contain(r.time))
+            continue;
         HistoryRow row;
+        row.record = i;
         QString change;
         if (i > 0) {
             if (const std::optional<double> percent = changePercent(records[i - 1], r)) {
@@ -53,6 +57,7 @@ std::vector<HistoryRow> historyRows(const std::vector<Record>& records, double c
                      ReadingText::number(r.temperature, locale),
                      ReadingText::number(r.tempco, locale),
                      Limits::text(r.verdict),
+                     r.stable ? QStringLiteral("stable") : QString(),
                      change,
                      r.operatorName,
                      r.note};
@@ -74,7 +79,7 @@ QStringList assetCells(const AssetSummary& asset, const QLocale& locale) {
 QString csvText(const std::vector<Record>& records) {
     QString text = QStringLiteral(
         "time,asset,operator,note,rx_ohm,rtc_ohm,temperature_c,tempco_per_c,material,"
-        "limit_low_ohm,limit_high_ohm,verdict,meter_maker,meter_model,meter_serial,"
+        "limit_low_ohm,limit_high_ohm,verdict,stable,meter_maker,meter_model,meter_serial,"
         "meter_firmware,program_version\r\n");
     for (const Record& r : records) {
         const std::optional<Limits::Band> band = Limits::band(r.limits);
@@ -90,6 +95,7 @@ QString csvText(const std::vector<Record>& records) {
                                     band ? csvNumber(band->low) : QString(),
                                     band ? csvNumber(band->high) : QString(),
                                     Limits::text(r.verdict),
+                                    r.stable ? QStringLiteral("yes") : QStringLiteral("no"),
                                     csvField(r.meter.maker),
                                     csvField(r.meter.model),
                                     csvField(r.meter.serial),

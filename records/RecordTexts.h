@@ -3,6 +3,7 @@
 #pragma once
 
 #include "records/Record.h"
+#include "records/RecordLogic.h"
 
 #include <QLocale>
 #include <QStringList>
@@ -11,16 +12,22 @@
 
 namespace Records {
 
-// One row of an asset's history: its cells, and whether its change is flagged.
+// One row of an asset's history: its cells, whether its change is flagged, and the record's
+// place in the history it was made from.
 struct HistoryRow {
     QStringList cells;
     bool flagged = false;
+    size_t record = 0;
 };
 
 QStringList historyHeader();
-// The records of one asset, oldest first, each with the change since the one before.
+// Which column of the history holds what.
+enum HistoryColumn { TimeColumn, VerdictColumn = 5, StableColumn, ChangeColumn };
+// The records of one asset within `dates`, oldest first, each with the change since the record
+// before it, whether or not that one is within the dates. `records` is the asset's whole
+// history, oldest first.
 std::vector<HistoryRow> historyRows(const std::vector<Record>& records, double changeLimitPercent,
-                                    const QLocale& locale = QLocale());
+                                    const QLocale& locale = QLocale(), const Dates& dates = {});
 
 QStringList assetHeader();
 QStringList assetCells(const AssetSummary& asset, const QLocale& locale = QLocale());

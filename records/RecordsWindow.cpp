@@ -11,6 +11,8 @@
 
 #include <QCoreApplication>
 
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -24,6 +26,8 @@
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -61,8 +65,19 @@ RecordsWindow::RecordsWindow(Records::RecordStore& store, QWidget* parent)
     changeLimit->setDecimals(1);
     changeLimit->setSuffix(QStringLiteral(" %"));
     changeLimit->setValue(Records::changeLimitPercent());
+    datesOnly = new QCheckBox(QStringLiteral("&Only records dated from"), this);
+    const QDate today = QDate::currentDate();
+    fromDate = new QDateEdit(today.addYears(-1), this);
+    toDate = new QDateEdit(today, this);
+    for (QDateEdit* edit : {fromDate, toDate}) {
+        edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd")); // unambiguous in any region
+        edit->setCalendarPopup(true);
+        edit->setEnabled(false);
+    }
     exportButton = new QPushButton(QStringLiteral("&Export..."), this);
     certificateButton = new QPushButton(QStringLiteral("Cer&tificate..."), this);
+    certificateButton->setToolTip(QStringLiteral("A certificate of the assets selected in the "
+                                                 "list (Ctrl+A there selects them all)"));
     chart = new HistoryChart(this);
 
     auto* top = new QFormLayout;
@@ -71,6 +86,12 @@ RecordsWindow::RecordsWindow(Records::RecordStore& store, QWidget* parent)
     splitter->addWidget(assets);
     splitter->addWidget(history);
     splitter->addWidget(chart);
+    auto* days = new QHBoxLayout;
+    days->addWidget(datesOnly);
+    days->addWidget(fromDate);
+    days->addWidget(new QLabel(QStringLiteral("to"), this));
+    days->addWidget(toDate);
+    days->addStretch();
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(new QLabel(QStringLiteral("Flag a change beyond"), this));
     bottom->addWidget(changeLimit);
@@ -80,7 +101,9 @@ RecordsWindow::RecordsWindow(Records::RecordStore& store, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(splitter, 1);
+    layout->addLayout(days);
     layout->addLayout(bottom);
+    assets->setSelectionMode(QAbstractItemView::ExtendedSelection); // for a certificate
 
     connect(filter, &QLineEdit::textChanged, this, &RecordsWindow::refresh);
     connect(assets, &QTableWidget::currentCellChanged, this, [this](int row) { showAsset(row); });
@@ -89,6 +112,16 @@ RecordsWindow::RecordsWindow(Records::RecordStore& store, QWidget* parent)
                 Records::setChangeLimitPercent(percent);
                 fillHistory();
             });
+    connect(datesOnly, &QCheckBox::toggled, this, [this](bool on) {
+        fromDate->setEnabled(on);
+        toDate->setEnabled(on);
+        fillHistory();
+    });
+    // Not held in order: an operator may type the last day before the first.
+    for (QDateEdit* edit : {fromDate, toDate})
+        connect(edit, &QDateEdit::dateChanged, this, &RecordsWindow::fillHistory);
+    connect(assets, &QTableWidget::itemSelectionChanged, this,
+            [this] { certificateButton->setEnabled(!selectedAssets().isEmpty()); });
     connect(exportButton, &QPushButton::clicked, this, &RecordsWindow::exportShown);
     connect(certificateButton, &QPushButton::clicked, this, &RecordsWindow::writeCertificate);
     refresh();
@@ -122,20 +155,38 @@ void RecordsWindow::showAsset(int row) {
 
 void RecordsWindow::fillHistory() {
     const std::vector<Records::HistoryRow> rows =
-        Records::historyRows(m_history, changeLimit->value());
+        Records::historyRows(m_history, changeLimit->value(), QLocale(), dates());
     history->setRowCount(int(rows.size()));
-    const int changeColumn = int(Records::historyHeader().indexOf(QStringLiteral("Change")));
     for (int row = 0; row < int(rows.size()); ++row) {
         setRow(history, row, rows[size_t(row)].cells);
         if (rows[size_t(row)].flagged) {
-            QTableWidgetItem* item = history->item(row, changeColumn);
+            QTableWidgetItem* item = history->item(row, Records::ChangeColumn);
             item->setForeground(QColor(0xd0, 0x10, 0x10));
             item->setText(item->text() + QStringLiteral(" !"));
         }
     }
-    chart->setRecords(m_history);
-    exportButton->setEnabled(!m_history.empty());
-    certificateButton->setEnabled(!m_assets.empty());
+    chart->setRecords(Records::within(m_history, dates()));
+    exportButton->setEnabled(!rows.empty());
+    certificateButton->setEnabled(!selectedAssets().isEmpty());
+}
+
+Records::Dates RecordsWindow::dates() const {
+    if (!datesOnly->isChecked())
+        return {};
+    return {fromDate->date(), toDate->date()};
+}
+
+QStringList RecordsWindow::selectedAssets() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : assets->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    QStringList names;
+    for (int row : rows) {
+        if (row < int(m_assets.size()))
+            names << m_assets[size_t(row)].last.asset;
+    }
+    return names;
 }
 
 std::optional<QString> RecordsWindow::chooseFile(const QString& types, const QString& title,
@@ -164,7 +215,7 @@ void RecordsWindow::exportShown() {
         return;
     // Written whole or not at all.
     QSaveFile file(*chosen);
-    const QByteArray text = Records::csvText(m_history).toUtf8();
+    const QByteArray text = Records::csvText(Records::within(m_history, dates())).toUtf8();
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
         tell(QStringLiteral("Records not exported: ") + *chosen + QStringLiteral("  ") +
              file.errorString());
@@ -174,21 +225,30 @@ void RecordsWindow::exportShown() {
 }
 
 void RecordsWindow::writeCertificate() {
+    const QStringList names = selectedAssets();
+    const Records::Dates days = dates();
+    std::vector<std::vector<Records::Record>> records(size_t(names.size()));
+    bool any = false;
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (!m_store.history(names[int(i)], records[i])) {
+            tell(m_store.errorText());
+            return;
+        }
+        any = any || !Records::within(records[i], days).empty();
+    }
+    if (!any) {
+        tell(QStringLiteral("The selected assets have no records of the dates chosen: no "
+                            "certificate written."));
+        return;
+    }
     const std::optional<QString> chosen =
         chooseFile(QStringLiteral("PDF files (*.pdf)|*.pdf|"), QStringLiteral("Certificate"),
                    m_certificateName, QStringLiteral(".pdf"));
     if (!chosen)
         return;
-    std::vector<std::vector<Records::Record>> records(m_assets.size());
-    for (size_t i = 0; i < m_assets.size(); ++i) {
-        if (!m_store.history(m_assets[i].last.asset, records[i])) {
-            tell(m_store.errorText());
-            return;
-        }
-    }
-    const Records::CertificateHeader header{QStringLiteral("MX7500 Virtual Front Panel ") +
-                                                QCoreApplication::applicationVersion(),
-                                            Records::rememberedOperator(), QDate::currentDate()};
+    const Records::CertificateHeader header{
+        QStringLiteral("MX7500 Virtual Front Panel ") + QCoreApplication::applicationVersion(),
+        Records::rememberedOperator(), QDate::currentDate(), days};
     QString error;
     if (!Records::writeCertificate(*chosen, header, records, changeLimit->value(), error)) {
         tell(QStringLiteral("No certificate written: ") + error);

@@ -1,10 +1,11 @@
 // The Records window: the assets with their latest record, filtered as the operator types, and
-// the selected asset's records over time with the change since the record before each, a
-// change beyond the set percentage flagged, and their chart; Export... writes the records shown
-// as CSV, Certificate... a PDF certificate of the assets listed.
+// the current asset's records over time, all or those of chosen dates, with the change since
+// the record before each, a change beyond the set percentage flagged, and their chart;
+// Export... writes the records shown as CSV, Certificate... a PDF certificate of the selected
+// assets' records of those dates.
 #pragma once
 
-#include "records/Record.h"
+#include "records/RecordLogic.h"
 
 #include <QWidget>
 
@@ -12,6 +13,8 @@
 #include <vector>
 
 class HistoryChart;
+class QCheckBox;
+class QDateEdit;
 class QDoubleSpinBox;
 class QLineEdit;
 class QPushButton;
@@ -32,13 +35,20 @@ public:
     void showAsset(int row);
     // The records shown to a CSV file the operator chooses, written whole.
     void exportShown();
-    // A certificate of every asset listed, to a PDF file the operator chooses.
+    // A certificate of the selected assets, to a PDF file the operator chooses.
     void writeCertificate();
+    // The days chosen; open when "Only records dated" is not ticked.
+    Records::Dates dates() const;
+    // The names of the assets selected in the list, in its order.
+    QStringList selectedAssets() const;
 
     QLineEdit* filter = nullptr;
     QTableWidget* assets = nullptr;
     QTableWidget* history = nullptr;
     QDoubleSpinBox* changeLimit = nullptr; // percent
+    QCheckBox* datesOnly = nullptr;
+    QDateEdit* fromDate = nullptr;
+    QDateEdit* toDate = nullptr;
     HistoryChart* chart = nullptr;
     QPushButton* exportButton = nullptr;
     QPushButton* certificateButton = nullptr;

@@ -30,8 +30,8 @@ enum SqliteCode {
 // Every column of a record, in the order recordFrom() reads them.
 const QString kColumns = QStringLiteral(
     "id, time, asset, operator, note, rx, rtc, temperature, tempco, material, limits_mode, "
-    "nominal, tolerance, low, high, verdict, meter_maker, meter_model, meter_serial, "
-    "meter_firmware, program_version");
+    "nominal, tolerance, low, high, verdict, stable, meter_maker, meter_model, "
+    "meter_serial, meter_firmware, program_version");
 
 // Layout 1: the records, found by asset and ordered by their time text.
 const char* const kLayout1[] = {
@@ -53,6 +53,12 @@ const char* const kUpgradeTo2[] = {
     "CAST(round((julianday(time) - 2440587.5) * 86400000.0) AS INTEGER)",
     "DROP INDEX records_by_asset",
     "CREATE INDEX records_by_asset ON records(asset, time_ms)",
+};
+
+// Layout 3: whether the series had settled when the reading was taken. Records kept before
+// there was a judgement of it are not marked.
+const char* const kUpgradeTo3[] = {
+    "ALTER TABLE records ADD COLUMN stable INTEGER NOT NULL DEFAULT 0",
 };
 
 QString modeText(Limits::Mode mode) {
@@ -115,6 +121,7 @@ Record recordFrom(const QSqlQuery& query) {
     record.limits.low = query.value(c++).toDouble();
     record.limits.high = query.value(c++).toDouble();
     record.verdict = verdictOf(query.value(c++).toString());
+    record.stable = query.value(c++).toInt() != 0;
     record.meter.maker = query.value(c++).toString();
     record.meter.model = query.value(c++).toString();
     record.meter.serial = query.value(c++).toString();
@@ -286,6 +293,10 @@ bool SqliteRecordStore::prepareLayout() {
         for (const char* sql : kUpgradeTo2)
             steps << QString::fromLatin1(sql);
     }
+    if (version->toInt() < 3) {
+        for (const char* sql : kUpgradeTo3)
+            steps << QString::fromLatin1(sql);
+    }
     steps << QStringLiteral("PRAGMA user_version=%1").arg(kVersion);
     for (const QString& sql : std::as_const(steps)) {
         if (!query.exec(sql)) {
@@ -311,9 +322,9 @@ bool SqliteRecordStore::add(Record& record) {
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.prepare(QStringLiteral(
         "INSERT INTO records (time, time_ms, asset, operator, note, rx, rtc, temperature, "
-        "tempco, material, limits_mode, nominal, tolerance, low, high, verdict, meter_maker, "
-        "meter_model, meter_serial, meter_firmware, program_version) VALUES (?, ?, ?, ?, ?, ?, "
-        "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        "tempco, material, limits_mode, nominal, tolerance, low, high, verdict, stable, "
+        "meter_maker, meter_model, meter_serial, meter_firmware, program_version) VALUES (?, ?, "
+        "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     const QVariant values[] = {
         record.time.toString(Qt::ISODateWithMs),
         record.time.toMSecsSinceEpoch(),
@@ -331,6 +342,7 @@ bool SqliteRecordStore::add(Record& record) {
         record.limits.low,
         record.limits.high,
         text(Limits::text(record.verdict)),
+        int(record.stable),
         text(record.meter.maker),
         text(record.meter.model),
         text(record.meter.serial),

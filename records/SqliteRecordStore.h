@@ -12,7 +12,7 @@ namespace Records {
 class SqliteRecordStore : public RecordStore {
 public:
     // The layout this program writes; a file of an older layout is upgraded when opened.
-    static constexpr int kVersion = 2;
+    static constexpr int kVersion = 3;
     // Marks a file as a records store of this program ("MX75").
     static constexpr int kApplicationId = 0x4d583735;
 

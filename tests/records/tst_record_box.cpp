@@ -3,6 +3,7 @@
 // refusals; a second record of one reading asked first; a store that fails leaving the reading
 // to record again; each reading of an auto-repeat recorded; the Records window.
 #include "Panel.h"
+#include "PdfText.h"
 #include "link/Commands.h"
 #include "readings/AutoRepeat.h"
 #include "readings/CheckedEntry.h"
@@ -12,11 +13,13 @@
 #include "readings/RepeatBox.h"
 #include "records/HistoryChart.h"
 #include "records/RecordBox.h"
+#include "records/RecordTexts.h"
 #include "records/RecordsWindow.h"
 #include "records/RunRecords.h"
 #include "records/SqliteRecordStore.h"
 
 #include <QCheckBox>
+#include <QDateEdit>
 #include <QDoubleSpinBox>
 #include <QSpinBox>
 #include <QSqlDatabase>
@@ -24,6 +27,7 @@
 #include <QTableWidget>
 
 #include <clocale>
+#include <tuple>
 
 using Answer = OperatorPrompt::Answer;
 using Buttons = OperatorPrompt::Buttons;
@@ -57,7 +61,8 @@ class RecordBoxTest : public Panel {
         for (const Records::Record& r : records)
             rows << QStringList({QString::number(r.rx), r.operatorName, r.note,
                                  Limits::text(r.verdict), r.meter.maker, r.meter.model,
-                                 r.meter.serial, r.meter.firmware, r.programVersion})
+                                 r.meter.serial, r.meter.firmware, r.programVersion,
+                                 QString::number(r.stable)})
                         .join(QLatin1Char(' '));
         return rows;
     }
@@ -137,36 +142,74 @@ private Q_SLOTS:
                            Buttons::YesNo, answer);
             pressRecord(readings);
         }
-        QCOMPARE(stored("J1").last(), "0.0091 Ann yearly  Norvale MX7500 MX75-000123 1.04 1.00");
+        QCOMPARE(stored("J1").last(), "0.0091 Ann yearly  Norvale MX7500 MX75-000123 1.04 1.00 0");
         QCOMPARE(RecordBox().operatorName->text(), QStringLiteral("Ann"));
+
+        // A record of the joint from an earlier service, before today's.
+        Records::Record earlier = Records::recordOf({}, {}, {"J1", "Bo", "", ""}, {}, "1.00");
+        std::tie(earlier.time, earlier.rx) = std::tuple(QDateTime({2026, 1, 15}, {9, 0}), 0.02);
+        QVERIFY(Records::store(nullptr)->add(earlier));
 
         activate(m_results);
         QTest::keyClick(m_results, Qt::Key_H, Qt::ControlModifier);
         QCOMPARE(recordsWindows().size(), 1);
         RecordsWindow* window = recordsWindows()[0];
-        QCOMPARE(column(window->assets, 0) + " " + column(window->assets, 1), "Busbar 2|J1 1|4");
+        QCOMPARE(column(window->assets, 0) + " " + column(window->assets, 1), "Busbar 2|J1 1|5");
         activate(window);
         typeInto(window->filter, QStringLiteral("j"));
         QCOMPARE(column(window->assets, 0), QStringLiteral("J1"));
         window->assets->setCurrentCell(0, 0);
-        QCOMPARE(column(window->history, 1) + " " + column(window->history, 6),
-                 "10 mOhm|11,2 mOhm|14 mOhm|9,1 mOhm |+12,0 %|+25,0 % !|-35,0 % !");
-        QCOMPARE(window->history->item(3, 6)->foreground().color(), QColor(0xd0, 0x10, 0x10));
+        QCOMPARE(
+            column(window->history, 1) + " " + column(window->history, Records::ChangeColumn),
+            "20 mOhm|10 mOhm|11,2 mOhm|14 mOhm|9,1 mOhm |-50,0 % !|+12,0 %|+25,0 % !|-35,0 % !");
+        QCOMPARE(window->history->item(4, Records::ChangeColumn)->foreground().color(),
+                 QColor(0xd0, 0x10, 0x10));
         const QImage chart = window->chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
         const auto* pixels = reinterpret_cast<const QRgb*>(chart.constBits()); // dots and line:
         QVERIFY(std::count(pixels, pixels + chart.width() * chart.height(), qRgb(0, 70, 200)) > 20);
         window->changeLimit->setValue(30.0);
-        QCOMPARE(column(window->history, 6), QStringLiteral("|+12,0 %|+25,0 %|-35,0 % !"));
+        QCOMPARE(column(window->history, Records::ChangeColumn),
+                 QStringLiteral("|-50,0 % !|+12,0 %|+25,0 %|-35,0 % !"));
         QCOMPARE(Records::changeLimitPercent(), 30.0);
+
+        // Today's records only, the dates typed as an operator types them: each change still
+        // against the record before, and the export of the records shown.
+        QTest::keyClick(window, Qt::Key_O, Qt::AltModifier);
+        QTRY_VERIFY(window->datesOnly->isChecked()); // a mnemonic clicks a moment later
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), QDate::currentDate().toString("yyyyMMdd"));
+        QCOMPARE(window->fromDate->date(), QDate::currentDate());
+        QCOMPARE(column(window->history, Records::ChangeColumn),
+                 QStringLiteral("-50,0 % !|+12,0 %|+25,0 %|-35,0 % !"));
         prompt->expectFile(path("j1"));
         window->exportButton->click();
         QFile exported(path("j1.csv"));
         QVERIFY(exported.open(QIODevice::ReadOnly));
-        QCOMPARE(exported.readAll().split('\n').value(4).split(',').mid(1, 4).join(','),
-                 "J1,Ann,yearly,0.0091");
+        const QList<QByteArray> lines = exported.readAll().split('\n');
+        QCOMPARE(lines.size(), 6); // the header, four records, after the last line end
+        QCOMPARE(lines.value(4).split(',').mid(1, 4).join(','), "J1,Ann,yearly,0.0091");
+
+        // A certificate of the assets selected: the current one, or all with Ctrl+A.
+        typeInto(window->filter, QString());
+        QCOMPARE(window->selectedAssets(), QStringList({"J1"}));
+        window->assets->setFocus();
+        QTest::keyClick(window->assets, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(window->selectedAssets(), QStringList({"Busbar 2", "J1"}));
         prompt->expectFile(path("j1"));
         window->certificateButton->click();
-        QVERIFY(QFile::exists(path("j1.pdf")));
+        const QString certified = pdfText(path("j1.pdf"));
+        const QString today = QDate::currentDate().toString(Qt::ISODate);
+        for (const QString& part :
+             {"Recordsdated:" + today + "to" + today, QString("Asset:Busbar2"), QString("Asset:J1"),
+              QString("Summary:5records;")})
+            QVERIFY2(certified.contains(part), qPrintable(part + ": " + certified));
+        // No day with a record: nothing to certify, nothing shown.
+        window->toDate->setFocus(Qt::TabFocusReason); // tabbed into: its first part selected
+        QTest::keyClicks(window->toDate, QDate::currentDate().addDays(-1).toString("yyyyMMdd"));
+        QCOMPARE(window->history->rowCount(), 0);
+        prompt->expectOk(QStringLiteral("The selected assets have no records of the dates chosen: "
+                                        "no certificate written."));
+        window->certificateButton->click();
         box.recordsButton->click();
         QCOMPARE(recordsWindows(), QList<RecordsWindow*>({window}));
     }
@@ -223,7 +266,9 @@ private Q_SLOTS:
         readings.repeat->count->setValue(3);
         readings.repeat->startStop->click();
         QTRY_VERIFY(!readings.autoRepeat->running());
-        QCOMPARE(stored("Winding U").size(), 3);
+        // Judged stable at the fifth reading since Clear, the third of this series.
+        QCOMPARE(stored("Winding U").replaceInStrings(QRegularExpression(".* "), ""),
+                 QStringList({"0", "0", "1"}));
         take("0.0126\n");
         QCOMPARE(stored("Winding U").size(), 3);
         QCOMPARE(readings.model->rowCount(), 6);

@@ -37,8 +37,9 @@ QString fields(const Record& r) {
         Records::isoTime(r.time), r.asset,       r.operatorName, r.note,         r.material,
         Limits::text(r.verdict),  r.meter.maker, r.meter.model,  r.meter.serial, r.meter.firmware,
         r.programVersion};
-    for (double v : {double(r.id), r.rx, r.rtc, r.temperature, r.tempco, double(r.limits.mode),
-                     r.limits.nominal, r.limits.tolerancePercent, r.limits.low, r.limits.high})
+    for (double v : {double(r.id), double(r.stable), r.rx, r.rtc, r.temperature, r.tempco,
+                     double(r.limits.mode), r.limits.nominal, r.limits.tolerancePercent,
+                     r.limits.low, r.limits.high})
         texts << QString::number(v);
     return texts.join('|');
 }
@@ -100,6 +101,7 @@ private Q_SLOTS:
         first.material = QStringLiteral("Copper");
         first.limits = {Limits::Mode::Tolerance, 0.0125, 2.0, 0, 0};
         first.verdict = Limits::Verdict::Pass;
+        first.stable = true;
         first.meter = {"Norvale", "MX7500", "MX75-000123", "1.04"};
         first.programVersion = QStringLiteral("1.00");
         Record second = recordAt(QStringLiteral("J2"), "2026-03-02T10:31:00.000+01:00", 0.02);
@@ -153,9 +155,19 @@ private Q_SLOTS:
                  QStringList({"2026-10-25T02:30:00.000+02:00", "2026-10-25T02:10:00.000+01:00"}));
     }
 
-    // A file of the first layout (a store taken back to it) is upgraded in place: its records
-    // kept and ordered by their moment.
-    void upgradedFromLayout1() {
+    // Files of the earlier layouts (a store taken back to them) are upgraded in place: their
+    // records kept, ordered by their moment, and not marked stable.
+    void upgradedFromEarlierLayouts_data() {
+        QTest::addColumn<QStringList>("back");
+        const QStringList to2 = {"ALTER TABLE records DROP stable", "PRAGMA user_version=2"};
+        row("layout 2", to2);
+        row("layout 1",
+            to2 + QStringList{"DROP INDEX records_by_asset", "ALTER TABLE records DROP time_ms",
+                              "CREATE INDEX records_by_asset ON records(asset, time)",
+                              "PRAGMA user_version=1"});
+    }
+    void upgradedFromEarlierLayouts() {
+        QFETCH(QStringList, back);
         {
             SqliteRecordStore store;
             QVERIFY(store.open(path()));
@@ -163,13 +175,19 @@ private Q_SLOTS:
                                   recordAt("J1", "2026-10-25T02:10:00.000+01:00")})
                 QVERIFY(store.add(record));
         }
-        for (const char* step :
-             {"DROP INDEX records_by_asset", "ALTER TABLE records DROP time_ms",
-              "CREATE INDEX records_by_asset ON records(asset, time)", "PRAGMA user_version=1"})
+        for (const QString& step : back)
             sql(step, path());
         QCOMPARE(history(path(), "J1"),
                  QStringList({"2026-10-25T02:30:00.250+02:00", "2026-10-25T02:10:00.000+01:00"}));
         QCOMPARE(sql("PRAGMA user_version", path()).toInt(), SqliteRecordStore::kVersion);
+        Record marked = recordAt("J1", "2026-10-25T03:00:00.000+01:00");
+        marked.stable = true;
+        SqliteRecordStore store;
+        std::vector<Record> records;
+        QVERIFY(store.open(path()) && store.add(marked) && store.history("J1", records));
+        QCOMPARE(
+            QString("%1%2%3").arg(records[0].stable).arg(records[1].stable).arg(records[2].stable),
+            QStringLiteral("001"));
     }
 
     // Written ahead and synced at each commit; a record reported kept is there after the
@@ -211,7 +229,7 @@ private Q_SLOTS:
             "--records.");
         row("a newer layout", "newer",
             "The records store %1 was written by a newer version of this program (layout 9; this "
-            "one knows up to 2). It is left as it is.");
+            "one knows up to 3). It is left as it is.");
     }
     void notAStore() {
         QFETCH(QString, kind);

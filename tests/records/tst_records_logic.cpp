@@ -1,13 +1,13 @@
 // Test records' plain rules: the asset and operator names refused with their messages, the
 // record made from a reading, the change since the previous record, its text and its flag,
 // and the CSV export.
+#include "PdfText.h"
 #include "Table.h"
 #include "readings/Reading.h"
 #include "records/Certificate.h"
 #include "records/RecordLogic.h"
 #include "records/RecordTexts.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -141,44 +141,87 @@ private Q_SLOTS:
             QCOMPARE(Records::flagged(percent, 20.0), flagged);
     }
 
+    // A record's day is its own date where it was taken (00:30 at +01:00 is the 2nd, though
+    // still the 1st in UTC); both ends included; an end not given is open.
+    void dates_data() {
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::addColumn<bool>("contained");
+        const QDate day(2026, 3, 2);
+        row("the last day", QDate(), day, true);
+        row("the first day", day, day.addDays(3), true);
+        row("the day after", day.addDays(1), QDate(), false);
+        row("the day before", QDate(), day.addDays(-1), false);
+    }
+    void dates() {
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        QFETCH(bool, contained);
+        const Records::Dates dates{from, to};
+        QCOMPARE(dates.contain(valued(0, 0, "2026-03-02T00:30:00.000+01:00").time), contained);
+        QCOMPARE(Records::within({valued(1, 0, "2026-03-02T00:30:00.000+01:00")}, dates).size(),
+                 size_t(contained));
+    }
+
     // The certificate read back as text: the program, meter, operator and date; each asset's
-    // records with their values in the region's format, limits, verdicts and flagged changes;
-    // the chart of Rtc where there is one; the count of verdicts; every page numbered.
+    // records of the dates with their values in the region's format, limits, verdicts, stable
+    // marks and flagged changes (since the record before, even one before the dates); the
+    // chart of Rtc where there is one; the count of verdicts; every page numbered. An asset
+    // without records of the dates is left out.
+    void certificate_data() {
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("absent");
+        row("every date", QDate(),
+            QStringList{"Program: MX7500 1.00 Meter: Norvale MX7500, serial number MX75-000123, "
+                        "firmware 1.04 Operator: Ann Date: 2026-12-07 Asset: Joint 1",
+                        "Asset: Joint 4", "2026-03-02 10:30 12,5 mOhm 12 mOhm to 13 mOhm PASS",
+                        "PASS, stable", "2026-02-01 10:30 9 mOhm",
+                        "2026-03-09 10:30 15,1 mOhm 17,1 mOhm 12 mOhm to 13 mOhm HIGH +20,8 % !",
+                        "2026-03-09 10:30 10,1 mOhm 12 mOhm to 13 mOhm LOW -19,2 %", "18 mOhm",
+                        "Summary: 9 records; PASS 4, LOW 1, HIGH 3.", "Page 1 of 2", "Page 2 of 2"},
+            QStringList{"Records dated"});
+        row("from a day on", QDate(2026, 3, 5),
+            QStringList{"Date: 2026-12-07 Records dated: from 2026-03-05 Asset: Joint 1",
+                        "HIGH +20,8 % !", "Summary: 4 records; PASS 0, LOW 1, HIGH 3."},
+            QStringList{"2026-03-02", "Joint 5", "PASS, stable"});
+    }
     void certificate() {
+        QFETCH(QDate, from);
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, absent);
         std::vector<std::vector<Record>> assets;
         for (int a = 1; a <= 4; ++a) {
             Record first = valued(0.0125, kNone);
             first.asset = QStringLiteral("Joint %1").arg(a);
             first.limits = {Limits::Mode::Window, 0, 0, 0.012, 0.013};
             first.verdict = Limits::Verdict::Pass;
+            first.stable = a == 2;
             first.meter = {"Norvale", "MX7500", "MX75-000123", "1.04"};
             Record second = first;
             second.time = first.time.addDays(7);
+            second.stable = false;
             std::tie(second.rx, second.rtc, second.verdict) =
                 a == 1 ? std::tuple(0.0101, kNone, Limits::Verdict::Low)
                        : std::tuple(0.0151, 0.0171, Limits::Verdict::High);
             assets.push_back({first, second});
         }
+        Record early = valued(0.009, kNone, "2026-02-01T10:30:00.000+01:00");
+        early.asset = QStringLiteral("Joint 5");
+        assets.push_back({early});
         const QTemporaryDir dir;
         const QString file = dir.filePath("certificate.pdf");
         QString error;
-        QVERIFY2(Records::writeCertificate(file, {"MX7500 1.00", "Ann", QDate(2026, 12, 7)}, assets,
-                                           20.0, error, QLocale(QLocale::German, QLocale::Germany)),
+        QVERIFY2(Records::writeCertificate(
+                     file, {"MX7500 1.00", "Ann", QDate(2026, 12, 7), {from, {}}}, assets, 20.0,
+                     error, QLocale(QLocale::German, QLocale::Germany)),
                  qPrintable(error));
-        QProcess pdftotext;
-        pdftotext.start("pdftotext", {"-layout", file, "-"});
-        QVERIFY(pdftotext.waitForFinished());
-        const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput())
-                                 .normalized(QString::NormalizationForm_KC) // no ligatures
-                                 .remove(QRegularExpression("\\s")); // columns, however spaced
-        for (const char* expected :
-             {"Program: MX7500 1.00 Meter: Norvale MX7500, serial number MX75-000123, firmware "
-              "1.04 Operator: Ann Date: 2026-12-07",
-              "Asset: Joint 4", "2026-03-02 10:30 12,5 mOhm 12 mOhm to 13 mOhm PASS",
-              "2026-03-09 10:30 15,1 mOhm 17,1 mOhm 12 mOhm to 13 mOhm HIGH +20,8 % !",
-              "2026-03-09 10:30 10,1 mOhm 12 mOhm to 13 mOhm LOW -19,2 %", "18 mOhm",
-              "Summary: 8 records; PASS 4, LOW 1, HIGH 3.", "Page 1 of 2", "Page 2 of 2"})
-            QVERIFY2(text.contains(QString(expected).remove(' ')), qPrintable(text));
+        const QString text = pdfText(file);
+        for (const QString& expected : std::as_const(present))
+            QVERIFY2(text.contains(QString(expected).remove(' ')),
+                     qPrintable(expected + ": " + text));
+        for (const QString& unexpected : std::as_const(absent))
+            QVERIFY2(!text.contains(QString(unexpected).remove(' ')), qPrintable(unexpected));
     }
 
     // Every field, "." in numbers whatever the region, ISO times, texts with a comma, quote or
@@ -192,6 +235,7 @@ private Q_SLOTS:
             std::tuple(23.5, 0.004, QStringLiteral("Copper"));
         record.limits = {Limits::Mode::Tolerance, 0.0125, 2.0, 0, 0};
         record.verdict = Limits::Verdict::Pass;
+        record.stable = true;
         record.meter = {"Norvale", "MX7500", "MX75-000123", "1.04"};
         record.programVersion = QStringLiteral("1.00");
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -199,11 +243,11 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale::c());
         QCOMPARE(text.split("\r\n"),
                  QStringList({"time,asset,operator,note,rx_ohm,rtc_ohm,temperature_c,tempco_per_c,"
-                              "material,limit_low_ohm,limit_high_ohm,verdict,meter_maker,"
+                              "material,limit_low_ohm,limit_high_ohm,verdict,stable,meter_maker,"
                               "meter_model,meter_serial,meter_firmware,program_version",
                               "2026-03-02T10:30:00.123+01:00,\"Joint \"\"A\"\", bay 3\",\"Doe, "
                               "J.\",\"two\nlines\",0.0125,0.0123,23.5,0.004,Copper,0.01225,"
-                              "0.01275,PASS,Norvale,MX7500,MX75-000123,1.04,1.00",
+                              "0.01275,PASS,yes,Norvale,MX7500,MX75-000123,1.04,1.00",
                               ""}));
     }
 };
