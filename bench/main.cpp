@@ -2,6 +2,7 @@
 #include "LinkFigures.h"
 #include "ProgramFigures.h"
 #include "ReadingsFigures.h"
+#include "RecordsFigures.h"
 #include "Report.h"
 #include "WindowFigures.h"
 
@@ -21,7 +22,7 @@ int main(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Measures the front panel's waits, cycle, upload, start-up, idle cost and "
-                       "Readings window."));
+                       "Readings window, and the test records' store and window."));
     parser.addHelpOption();
     const QCommandLineOption json(
         QStringLiteral("json"), QStringLiteral("Where to write the figures as JSON."),
@@ -31,8 +32,8 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption only(
         QStringLiteral("only"),
         QStringLiteral("Comma-separated groups to run: link (1, 2a), windows (2b, 3, 4), "
-                       "program (5, 6), readings (7). Default: all."),
-        QStringLiteral("groups"), QStringLiteral("link,windows,program,readings"));
+                       "program (5, 6), readings (7), records (8). Default: all."),
+        QStringLiteral("groups"), QStringLiteral("link,windows,program,readings,records"));
     parser.addOptions({json, quick, only});
     parser.process(app);
 
@@ -59,6 +60,11 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "bench: Readings window and auto-repeat (about %d s)...\n",
                      short_ ? 20 : 75);
         figures << ReadingsFigures::measure(short_ ? 20 : 100, short_ ? 10 : 60);
+    }
+    if (groups.contains(QStringLiteral("records"))) {
+        std::fprintf(stderr, "bench: test records, 100 000 in a store (about %d s)...\n",
+                     short_ ? 10 : 15);
+        figures << RecordsFigures::measure(short_ ? 3 : 15, short_ ? 10 : 100);
     }
 
     Report::print(figures);
