@@ -24,7 +24,7 @@ namespace WindowFigures {
 
 namespace {
 
-// What the design makes a cycle and an upload wait on purpose, in seconds.
+// What a cycle and an upload wait on purpose, in seconds.
 constexpr double kPause = 0.2;    // one pause of the configuration window
 constexpr double kSettling = 0.2; // between a reading's first characters and its line end
 constexpr int kUploadPauses = 7;

@@ -10,7 +10,9 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <functional>
+#include <numeric>
 
 namespace Records {
 
@@ -73,22 +75,37 @@ bool writeCertificate(const QString& file, const CertificateHeader& header,
                               p.setFont(font);
                           }});
     };
-    // Fractions of the width: time, Rx, Rtc, temperature, coefficient, limits, verdict, change.
-    const double widths[] = {0.16, 0.10, 0.10, 0.07, 0.10, 0.21, 0.14, 0.12};
-    const auto row = [&](const QStringList& cells, bool bold) {
-        blocks.push_back({line, [=](QPainter& p, double top) {
-                              QFont f = font;
-                              f.setBold(bold);
-                              p.setFont(f);
-                              double left = 0;
-                              for (int c = 0; c < cells.size(); ++c) {
-                                  const double width = widths[c] * area.width();
-                                  p.drawText(QRectF(left, top, width - 4, line),
-                                             Qt::AlignLeft | Qt::AlignVCenter, cells[c]);
-                                  left += width;
-                              }
-                              p.setFont(font);
-                          }});
+    // A table: each column as wide as its widest cell, the font made smaller when the columns
+    // would not fit across the page, so that no cell runs into the next.
+    const auto table = [&](const std::vector<QStringList>& rows) {
+        constexpr double kSpace = 8; // between columns
+        QFont bold = font;
+        bold.setBold(true);
+        std::vector<double> widths;
+        for (size_t r = 0; r < rows.size(); ++r) {
+            const QFontMetricsF metrics(r == 0 ? bold : font, &writer);
+            widths.resize(std::max(widths.size(), size_t(rows[r].size())), 0.0);
+            for (int c = 0; c < rows[r].size(); ++c)
+                widths[size_t(c)] =
+                    std::max(widths[size_t(c)], metrics.horizontalAdvance(rows[r][c]) + kSpace);
+        }
+        const double total = std::accumulate(widths.begin(), widths.end(), 0.0);
+        const double scale = total > area.width() ? area.width() / total : 1.0;
+        for (size_t r = 0; r < rows.size(); ++r) {
+            QFont f = r == 0 ? bold : font;
+            f.setPointSizeF(font.pointSizeF() * scale);
+            blocks.push_back({line, [=](QPainter& p, double top) {
+                                  p.setFont(f);
+                                  double left = 0;
+                                  for (int c = 0; c < rows[r].size(); ++c) {
+                                      const double width = widths[size_t(c)] * scale;
+                                      p.drawText(QRectF(left, top, width, line),
+                                                 Qt::AlignLeft | Qt::AlignVCenter, rows[r][c]);
+                                      left += width;
+                                  }
+                                  p.setFont(font);
+                              }});
+        }
     };
     const auto gap = [&](double height) { blocks.push_back({height, {}}); };
 
@@ -126,7 +143,8 @@ bool writeCertificate(const QString& file, const CertificateHeader& header,
             continue;
         gap(line);
         text(QStringLiteral("Asset: ") + records.front().asset, 11, true);
-        row({"Time", "Rx", "Rtc", "Temp °C", "Coefficient", "Limits", "Verdict", "Change"}, true);
+        std::vector<QStringList> rows = {
+            {"Time", "Rx", "Rtc", "Temp °C", "Coefficient", "Limits", "Verdict", "Change"}};
         for (const HistoryRow& shown :
              historyRows(records, changeLimitPercent, locale, header.dates)) {
             const QStringList& cells = shown.cells; // as the Records window shows them
@@ -141,8 +159,10 @@ bool writeCertificate(const QString& file, const CertificateHeader& header,
                                             : QStringLiteral(", ") + cells[StableColumn]);
             const QString change =
                 cells[ChangeColumn] + (shown.flagged ? QStringLiteral(" !") : QString());
-            row({cells[0], cells[1], cells[2], cells[3], cells[4], limits, verdict, change}, false);
+            rows.push_back(
+                {cells[0], cells[1], cells[2], cells[3], cells[4], limits, verdict, change});
         }
+        table(rows);
         gap(line / 2);
         blocks.push_back({170, [&, a](QPainter& p, double top) {
                               paintHistory(p, QRectF(0, top, area.width(), 170), certified[a],

@@ -27,7 +27,8 @@ RecordBox::RecordBox(QWidget* parent) : QGroupBox(QStringLiteral("Record"), pare
     operatorName = new QLineEdit(Records::rememberedOperator(), this);
     note = new QLineEdit(this);
     note->setPlaceholderText(QStringLiteral("optional"));
-    recordButton = new QPushButton(QStringLiteral("Recor&d"), this);
+    recordButton = new QPushButton(QStringLiteral("Record"), this);
+    // Ctrl+Return, not a mnemonic: the window's letters are taken by its entries.
     recordButton->setToolTip(QStringLiteral("Record the last reading under the asset "
                                             "(Ctrl+Return)"));
     recordsButton = new QPushButton(QStringLiteral("Re&cords..."), this);
@@ -39,7 +40,7 @@ RecordBox::RecordBox(QWidget* parent) : QGroupBox(QStringLiteral("Record"), pare
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Asset:"), asset);
     form->addRow(QStringLiteral("O&perator:"), operatorName);
-    form->addRow(QStringLiteral("&Note:"), note);
+    form->addRow(QStringLiteral("Note:"), note); // its letters are taken; Tab reaches it
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(eachReading, 1);
     buttons->addWidget(recordsButton);

@@ -55,6 +55,13 @@ RecordStore* store(QString* error) {
         return nullptr;
     }
     g_store = std::move(opened);
+    // Closed while Qt is still there: its database connections end with the application,
+    // and a store left to the program's exit would close on what is gone.
+    static const bool closedAtTheEnd = [] {
+        qAddPostRoutine([] { g_store.reset(); });
+        return true;
+    }();
+    (void)closedAtTheEnd;
     return g_store.get();
 }
 

@@ -1,5 +1,6 @@
-// The records of this program: its store, opened when first needed (the design's windows never
-// touch it), the operator remembered between runs, and the change that gets flagged.
+// The records of this program: its store, opened when first needed (the connection, results
+// and configuration windows never touch it), the operator remembered between runs, and the
+// change that gets flagged.
 #pragma once
 
 #include <QString>

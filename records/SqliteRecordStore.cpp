@@ -365,14 +365,15 @@ bool SqliteRecordStore::assets(const QString& text, std::vector<AssetSummary>& o
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.setForwardOnly(true);
     // Each asset's count and latest moment come from the index alone; only the record at that
-    // moment is read from the table, the first one kept when several share it. Reading every
-    // record of every listed asset instead made the list slow to open with many records.
+    // moment is read from the table, the one kept last when several share it (as latest() and
+    // history() have it). Reading every record of every listed asset instead made the list slow
+    // to open with many records.
     query.prepare(QStringLiteral(
                       "SELECT %1, listed.count FROM (SELECT asset AS name, max(time_ms) AS latest, "
                       "count(*) AS count FROM records WHERE asset LIKE ? ESCAPE '\\' "
                       "GROUP BY asset) AS listed JOIN records ON records.id = (SELECT id FROM "
-                      "records WHERE asset = listed.name AND time_ms = listed.latest ORDER BY id "
-                      "LIMIT 1) ORDER BY listed.name COLLATE NOCASE, listed.name")
+                      "records WHERE asset = listed.name AND time_ms = listed.latest "
+                      "ORDER BY id DESC LIMIT 1) ORDER BY listed.name COLLATE NOCASE, listed.name")
                       .arg(kColumns));
     query.addBindValue(likeContaining(text));
     if (!query.exec())

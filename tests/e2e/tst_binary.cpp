@@ -1,8 +1,12 @@
 // The built program as an operator and a meter see it: real windows on a private X server,
 // the simulator on a real pseudo-terminal recording every byte.
 #include "Desktop.h"
+#include "PdfText.h"
 #include "Simulator.h"
+#include "readings/ReadingText.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QtTest>
 
 namespace {
@@ -20,6 +24,20 @@ const QPoint kSecondValue(324, 144);
 const QPoint kDelay(168, 225);
 const QPoint kUpdate(168, 264);
 
+// How many records the store file holds, read as another program reads it.
+int storedRecords(const QString& store) {
+    int count = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "reader");
+        db.setDatabaseName(store);
+        QSqlQuery query(db);
+        if (db.open() && query.exec(QStringLiteral("SELECT count(*) FROM records")) && query.next())
+            count = query.value(0).toInt();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("reader"));
+    return count;
+}
+
 QList<QByteArray> linesOf(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -33,6 +51,7 @@ QList<QByteArray> linesOf(const QString& path) {
 class BinaryTest : public QObject {
     Q_OBJECT
     Desktop m_desktop;
+    QTemporaryDir m_home; // the program's settings and data, never the user's own
 
     void startProgram(QProcess& program, const QString& com1, const QString& locale = {},
                       const QStringList& arguments = {}) {
@@ -41,6 +60,8 @@ class BinaryTest : public QObject {
             environment.insert(QStringLiteral("LANG"), locale);
             environment.insert(QStringLiteral("LC_ALL"), locale);
         }
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath("config"));
+        environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath("data"));
         environment.insert(QStringLiteral("MX7500_COM1"), com1);
         environment.remove(QStringLiteral("MX7500_COM2"));
         program.setProcessEnvironment(environment);
@@ -61,18 +82,22 @@ class BinaryTest : public QObject {
         return m_desktop.waitForWindow(QStringLiteral("Results"));
     }
 
-    // Start Log, the path typed into the file dialog; true once the caption names the log.
-    // Under load the name box's completion list may still be open when Return comes, and
-    // Return then only closes the list: an operator presses it again.
-    bool startLog(const QString& results, const QString& path) {
-        m_desktop.click(results, kStartLog);
-        const QString dialog = m_desktop.waitForWindow(QStringLiteral("Select a file name"));
+    // `path` typed into the file dialog titled `title`, and Return. Under load the name box's
+    // completion list may still be open when Return comes, and Return then only closes the
+    // list: an operator presses it again.
+    void nameFile(const QString& title, const QString& path) {
+        const QString dialog = m_desktop.waitForWindow(title);
         m_desktop.type(dialog, path);
-        for (int attempt = 0; attempt < 4 && !m_desktop.windowGone("Select a file name");
-             ++attempt) {
+        for (int attempt = 0; attempt < 4 && !m_desktop.windowGone(title); ++attempt) {
             m_desktop.key(dialog, QStringLiteral("Return"));
             QTest::qWait(1000);
         }
+    }
+
+    // Start Log, the path typed into the file dialog; true once the caption names the log.
+    bool startLog(const QString& results, const QString& path) {
+        m_desktop.click(results, kStartLog);
+        nameFile(QStringLiteral("Select a file name"), path);
         return !m_desktop.waitForWindow(QStringLiteral("logging to file ") + path, 5000).isEmpty();
     }
 
@@ -81,22 +106,27 @@ class BinaryTest : public QObject {
     // typed into, then `keys` pressed. False when something did not come up.
     bool startReadings(QProcess& program, Simulator& sim, const QString& log,
                        const QList<std::pair<const char*, const char*>>& entries,
-                       const QList<const char*>& keys) {
+                       const QList<const char*>& keys, const QStringList& arguments = {}) {
         if (!sim.start())
             return false;
-        const QString results =
-            handOver(program, sim, QStringLiteral("de_DE.UTF-8"), {QStringLiteral("--readings")});
+        const QString results = handOver(program, sim, QStringLiteral("de_DE.UTF-8"),
+                                         QStringList{QStringLiteral("--readings")} + arguments);
         const QString readings = m_desktop.waitForWindow(QStringLiteral("Readings"));
         if (results.isEmpty() || readings.isEmpty() || !startLog(results, log))
             return false;
-        for (const auto& [key, text] : entries) {
-            m_desktop.key(readings, QString::fromLatin1(key));
-            m_desktop.key(readings, QStringLiteral("ctrl+a"));
-            m_desktop.type(readings, QString::fromLatin1(text) + QLatin1Char('\t'));
-        }
+        fill(readings, entries);
         for (const char* key : keys)
             m_desktop.key(readings, QString::fromLatin1(key));
         return true;
+    }
+
+    // Each entry reached by its key, its text replaced by the one typed, and Tab.
+    void fill(const QString& window, const QList<std::pair<const char*, const char*>>& entries) {
+        for (const auto& [key, text] : entries) {
+            m_desktop.key(window, QString::fromLatin1(key));
+            m_desktop.key(window, QStringLiteral("ctrl+a"));
+            m_desktop.type(window, QString::fromLatin1(text) + QLatin1Char('\t'));
+        }
     }
 
     // Waits for the program to end: true when it ended by itself with status 0.
@@ -230,6 +260,63 @@ private Q_SLOTS:
         QVERIFY2(offFinal(logged.last()) <= 0.04, logged.last().constData());
         program.terminate();
         QVERIFY2(endedCleanly(program), "SIGTERM did not end the program");
+    }
+
+    // Test records in a comma-decimal region, kept through a kill: three readings within
+    // +/- 5 % of 12,5 mOhm recorded for two assets with Ctrl+Return, each in the store once
+    // recorded; the program killed outright and started again; Ctrl+H, every asset selected,
+    // Certificate...: both assets with their three records, values as the region writes them,
+    // verdicts and the meter's serial number; SIGTERM then ends it cleanly, store and all.
+    void recordsSurviveAKill() {
+        Simulator sim({"--noise", "0.5", "--seed", "7"});
+        QProcess program;
+        QTemporaryDir dir;
+        const QString log = dir.filePath(QStringLiteral("log.csv"));
+        const QStringList store = {QStringLiteral("--records"), dir.filePath("records.sqlite")};
+        QVERIFY2(startReadings(program, sim, log, {{"alt+p", "Ann"}, {"alt+a", "Joint A"}},
+                               {"alt+m", "Down", "Tab"}, store),
+                 "no simulator, results or Readings window, or log");
+        const QString results = m_desktop.waitForWindow(QStringLiteral("Results"));
+        const QString readings = m_desktop.waitForWindow(QStringLiteral("Readings"));
+        fill(readings, {{"alt+o", "12,5"}, {"alt+r", "5"}}); // limits: nominal +/- %
+        for (int taken = 1; taken <= 3; ++taken) {
+            m_desktop.click(results, kTrigger);
+            QTRY_COMPARE_WITH_TIMEOUT(linesOf(log).size(), taken + 1, 15000);
+            if (taken == 3) {
+                m_desktop.key(readings, QStringLiteral("alt+a"));
+                m_desktop.key(readings, QStringLiteral("ctrl+a"));
+                m_desktop.type(readings, QStringLiteral("Joint B"));
+            }
+            m_desktop.key(readings, QStringLiteral("ctrl+Return"));
+            QTRY_COMPARE_WITH_TIMEOUT(storedRecords(store[1]), taken, 10000);
+        }
+        program.kill();
+        QVERIFY(program.waitForFinished(5000));
+        QCOMPARE(storedRecords(store[1]), 3);
+
+        QProcess again;
+        const QString reopened = handOver(again, sim, QStringLiteral("de_DE.UTF-8"), store);
+        QVERIFY2(!reopened.isEmpty(), "the results window did not appear again");
+        m_desktop.key(reopened, QStringLiteral("ctrl+h"));
+        const QString records = m_desktop.waitForWindow(QStringLiteral("Records"));
+        QVERIFY2(!records.isEmpty(), "Ctrl+H did not open the Records window");
+        m_desktop.key(records, QStringLiteral("Tab")); // from the filter to the list
+        m_desktop.key(records, QStringLiteral("ctrl+a"));
+        m_desktop.key(records, QStringLiteral("alt+t"));
+        const QString certificate = dir.filePath(QStringLiteral("certificate.pdf"));
+        nameFile(QStringLiteral("Certificate"), certificate);
+        QTRY_VERIFY_WITH_TIMEOUT(pdfText(certificate).contains("Summary:"), 10000);
+        const QString text = pdfText(certificate);
+        QStringList expected = {"Asset:JointA", "Asset:JointB", "serialnumberMX75-000123",
+                                "Summary:3records;PASS3,LOW0,HIGH0."};
+        const QLocale german(QLocale::German, QLocale::Germany);
+        for (const QByteArray& line : linesOf(log).mid(1))
+            expected << ReadingText::ohms(line.split(',').value(1).toDouble(), german).remove(' ') +
+                            "11,875mOhmto13,125mOhmPASS";
+        for (const QString& part : std::as_const(expected))
+            QVERIFY2(text.contains(part), qPrintable(part + " is not in " + text));
+        again.terminate();
+        QVERIFY2(endedCleanly(again), "SIGTERM did not end the program cleanly");
     }
 
     // Last, as a killed client leaves the display's focus where no later test expects it.

@@ -113,6 +113,15 @@ private Q_SLOTS:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         ReadingsWindow& readings = openReadings();
         RecordBox& box = *readings.record;
+        QStringList letters; // each Alt+letter of the window reaches one control
+        for (QWidget* widget : readings.findChildren<QWidget*>()) {
+            const auto* label = qobject_cast<QLabel*>(widget);
+            const auto* button = qobject_cast<QAbstractButton*>(widget);
+            const QString text = label ? label->text() : button ? button->text() : QString();
+            if (const int at = int(text.indexOf('&')); at >= 0)
+                letters << text.mid(at + 1, 1).toLower();
+        }
+        QCOMPARE(letters.removeDuplicates(), 0);
         const auto refused = [&](const QString& message) {
             prompt->expectOk(message);
             pressRecord(readings);

@@ -123,13 +123,14 @@ private Q_SLOTS:
 
     // Assets whose name contains the text, any case, its wildcards taken as characters; each
     // with its latest record by moment, which text order of times with different offsets
-    // would get wrong (the night summer time ends: 02:30+02:00 came before 02:10+01:00).
+    // would get wrong (the night summer time ends: 02:30+02:00 came before 02:10+01:00), and of
+    // two records of one moment the one kept last.
     void foundByAsset_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("found");
-        row("all", "", "busbar 2 0.011|Joint_7 1 0.5|Motor 100% 1 0.5");
+        row("all", "", "busbar 2 0.011|Joint_7 1 0.5|Motor 100% 2 0.6");
         row("any case", "BUS", "busbar 2 0.011");
-        row("a percent sign is a percent sign", "%", "Motor 100% 1 0.5");
+        row("a percent sign is a percent sign", "%", "Motor 100% 2 0.6");
         row("an underscore is an underscore", "t_", "Joint_7 1 0.5");
         row("nothing", "zz", "");
     }
@@ -141,6 +142,7 @@ private Q_SLOTS:
         for (Record record : {recordAt("busbar", "2026-10-25T02:30:00.000+02:00", 0.010),
                               recordAt("busbar", "2026-10-25T02:10:00.000+01:00", 0.011),
                               recordAt("Motor 100%", "2026-10-25T03:00:00.000+01:00", 0.5),
+                              recordAt("Motor 100%", "2026-10-25T03:00:00.000+01:00", 0.6),
                               recordAt("Joint_7", "2026-10-25T03:00:00.000+01:00", 0.5)})
             QVERIFY2(store.add(record), qPrintable(store.errorText()));
         std::vector<Records::AssetSummary> assets;
