@@ -32,7 +32,7 @@ RecordBox::RecordBox(QWidget* parent) : QGroupBox(QStringLiteral("Record"), pare
     recordButton->setToolTip(QStringLiteral("Record the last reading under the asset "
                                             "(Ctrl+Return)"));
     recordsButton = new QPushButton(QStringLiteral("Re&cords..."), this);
-    eachReading = new QCheckBox(QStringLiteral("Record each reading of the auto-repeat"), this);
+    eachReading = new QCheckBox(QStringLiteral("Record each reading of the a&uto-repeat"), this);
     status = new QLabel(this);
     status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     status->setWordWrap(true);

@@ -31,9 +31,16 @@
 
 namespace {
 
-QTableWidget* table(const QStringList& header, QWidget* parent) {
+// A table whose columns are as wide as their header or `widest`, the widest text each usually
+// holds; measured once, as measuring every row would make a long list slow to fill.
+QTableWidget* table(const QStringList& header, const QStringList& widest, QWidget* parent) {
     auto* view = new QTableWidget(0, int(header.size()), parent);
     view->setHorizontalHeaderLabels(header);
+    const QFontMetrics metrics(view->font());
+    for (int c = 0; c < header.size(); ++c)
+        view->setColumnWidth(c, std::max(metrics.horizontalAdvance(header[c]),
+                                         metrics.horizontalAdvance(widest.value(c))) +
+                                    metrics.averageCharWidth() * 2);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -54,12 +61,21 @@ RecordsWindow::RecordsWindow(Records::RecordStore& store, QWidget* parent)
     : QWidget(parent), m_store(store) {
     setWindowTitle(QStringLiteral("Records"));
     setAttribute(Qt::WA_QuitOnClose, false);
-    resize(820, 560);
+    resize(900, 600);
     filter = new QLineEdit(this);
     filter->setPlaceholderText(QStringLiteral("part of an asset's name"));
     filter->setClearButtonEnabled(true);
-    assets = table(Records::assetHeader(), this);
-    history = table(Records::historyHeader(), this);
+    const QString value = QStringLiteral("-12.34567 mOhm");
+    const QString time = QStringLiteral("2026-12-07 16:59");
+    assets = table(Records::assetHeader(),
+                   {QStringLiteral("Busbar joint A12 north"), QStringLiteral("99999"), value,
+                    QStringLiteral("HIGH"), time},
+                   this);
+    history = table(Records::historyHeader(),
+                    {time, value, value, QStringLiteral("-12.34"), QStringLiteral("0.0039300"),
+                     QStringLiteral("HIGH"), QStringLiteral("stable"), QStringLiteral("+123.4 % !"),
+                     QStringLiteral("A. Technician")},
+                    this);
     changeLimit = new QDoubleSpinBox(this);
     changeLimit->setRange(0.1, 1000.0);
     changeLimit->setDecimals(1);
@@ -72,6 +88,8 @@ RecordsWindow::RecordsWindow(Records::RecordStore& store, QWidget* parent)
     for (QDateEdit* edit : {fromDate, toDate}) {
         edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd")); // unambiguous in any region
         edit->setCalendarPopup(true);
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("2026-12-07")) +
+                              edit->fontMetrics().averageCharWidth() * 8); // and the arrow
         edit->setEnabled(false);
     }
     exportButton = new QPushButton(QStringLiteral("&Export..."), this);
