@@ -157,13 +157,9 @@ bool SqliteRecordStore::fail(const QString& doing, const QSqlError& error) {
     const QString file = QDir::toNativeSeparators(m_path);
     const QString detail =
         error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
-    int code = error.nativeErrorCode().toInt() & 0xff;
-    // SQLite cannot open a store with a write-ahead journal when it may not write beside it.
-    const QFileInfo info(m_path);
-    if (code == CantOpen && info.exists() &&
-        (!info.isWritable() || !QFileInfo(info.absolutePath()).isWritable()))
-        code = ReadOnly;
-    switch (code) {
+    // The primary code: a store in a read-only folder, say, is "read-only" (SQLite says which
+    // part is, in the extended code's upper bits).
+    switch (error.nativeErrorCode().toInt() & 0xff) {
     case NotADatabase:
         m_error = QStringLiteral("%1 is not a records store (it is not a database). Name "
                                  "another file with --records, or move this one away.")
