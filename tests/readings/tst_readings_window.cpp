@@ -96,13 +96,14 @@ private Q_SLOTS:
     }
 
     void stops_data() {
-        QTest::addColumn<QString>("how");
+        // how
+        columns<QString>();
         for (const char* how : {"not responding, OK", "not responding, Cancel", "Readings closed",
                                 "Configure", "Exit", "Stop", "results hidden"})
             row(how, how);
     }
     void stops() {
-        QFETCH(QString, how);
+        const auto [how] = fetched<QString>();
         ReadingsWindow& readings = openReadings(QStringLiteral("0.5"), 0);
         QPointer<AutoRepeat> repeat = readings.autoRepeat;
         QTRY_COMPARE(readings.model->rowCount(), 1);

@@ -126,8 +126,8 @@ private Q_SLOTS:
     // would get wrong (the night summer time ends: 02:30+02:00 came before 02:10+01:00), and of
     // two records of one moment the one kept last.
     void foundByAsset_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("found");
+        // text, found
+        columns<QString, QString>();
         row("all", "", "busbar 2 0.011|Joint_7 1 0.5|Motor 100% 2 0.6");
         row("any case", "BUS", "busbar 2 0.011");
         row("a percent sign is a percent sign", "%", "Motor 100% 2 0.6");
@@ -135,8 +135,7 @@ private Q_SLOTS:
         row("nothing", "zz", "");
     }
     void foundByAsset() {
-        QFETCH(QString, text);
-        QFETCH(QString, found);
+        const auto [text, found] = fetched<QString, QString>();
         SqliteRecordStore store;
         QVERIFY(store.open(path()));
         for (Record record : {recordAt("busbar", "2026-10-25T02:30:00.000+02:00", 0.010),
@@ -160,7 +159,8 @@ private Q_SLOTS:
     // Files of the earlier layouts (a store taken back to them) are upgraded in place: their
     // records kept, ordered by their moment, and not marked stable.
     void upgradedFromEarlierLayouts_data() {
-        QTest::addColumn<QStringList>("back");
+        // back
+        columns<QStringList>();
         const QStringList to2 = {"ALTER TABLE records DROP stable", "PRAGMA user_version=2"};
         row("layout 2", to2);
         row("layout 1",
@@ -169,7 +169,7 @@ private Q_SLOTS:
                               "PRAGMA user_version=1"});
     }
     void upgradedFromEarlierLayouts() {
-        QFETCH(QStringList, back);
+        const auto [back] = fetched<QStringList>();
         {
             SqliteRecordStore store;
             QVERIFY(store.open(path()));
@@ -221,8 +221,8 @@ private Q_SLOTS:
 
     // Files that are no store are refused with a text saying so, and left as they were.
     void notAStore_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("message");
+        // kind, message
+        columns<QString, QString>();
         row("text file", "text",
             "%1 is not a records store (it is not a database). Name another "
             "file with --records, or move this one away.");
@@ -234,8 +234,7 @@ private Q_SLOTS:
             "one knows up to 3). It is left as it is.");
     }
     void notAStore() {
-        QFETCH(QString, kind);
-        QFETCH(QString, message);
+        const auto [kind, message] = fetched<QString, QString>();
         const QString file = path("file");
         if (kind == "text") {
             QFile text(file);
