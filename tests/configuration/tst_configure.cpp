@@ -37,17 +37,14 @@ class ConfigureTest : public Panel {
 
 private Q_SLOTS:
     void dryCircuitRule_data() {
-        QTest::addColumn<QString>("dryBefore");
-        QTest::addColumn<QString>("dryWhenLeft");
-        QTest::addColumn<QString>("ranges");
+        // dryBefore, dryWhenLeft, ranges
+        columns<QString, QString, QString>();
         row("switched on", "OFF", "ON", kDryRanges);
         row("switched off", "ON", "OFF", kRebuiltRanges);
         row("left unchanged", "OFF", "OFF", kRebuiltRanges);
     }
     void dryCircuitRule() {
-        QFETCH(QString, dryBefore);
-        QFETCH(QString, dryWhenLeft);
-        QFETCH(QString, ranges);
+        const auto [dryBefore, dryWhenLeft, ranges] = fetched<QString, QString, QString>();
         Configure& window = openWindow();
         window.cbDry->setCurrentText(dryBefore);
         leave(window.cbDry);
@@ -63,9 +60,8 @@ private Q_SLOTS:
 
     // Each field at and beyond its limits; a refused text is told and reset.
     void fieldChecks_data() {
-        QTest::addColumn<bool>("delay"); // else the averaging field
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("refusal"); // empty: accepted
+        // delay (else the averaging field), typed, refusal (empty: accepted)
+        columns<bool, QString, QString>();
         const QString delayLimits = QStringLiteral("Delay limits are 5 to 9999 mSec");
         const QString delayNumber = QStringLiteral("Delay must be a number");
         row("delay lowest", true, "5", "");
@@ -79,9 +75,7 @@ private Q_SLOTS:
         row("count empty", false, "", "Average must be a number");
     }
     void fieldChecks() {
-        QFETCH(bool, delay);
-        QFETCH(QString, typed);
-        QFETCH(QString, refusal);
+        const auto [delay, typed, refusal] = fetched<bool, QString, QString>();
         Configure& window = openWindow();
         QLineEdit* box = delay ? window.Delay : window.tAvg;
         if (!refusal.isEmpty())
@@ -119,13 +113,14 @@ private Q_SLOTS:
     // The sequence itself is checked as a plain function; here how an upload ends: sent, its
     // marker in the log, or refused with the line's reason and no marker.
     void howAnUploadEnds_data() {
-        QTest::addColumn<int>("failAfter"); // commands written before the port fails; -1: none
+        // failAfter (commands written before the port fails; -1: none)
+        columns<int>();
         row("sent", -1);
         row("port closed", 0);
         row("device gone after three", 3);
     }
     void howAnUploadEnds() {
-        QFETCH(int, failAfter);
+        const auto [failAfter] = fetched<int>();
         frmMeasure& results = handOver();
         startLog();
         results.Config->click();

@@ -37,9 +37,8 @@ private Q_SLOTS:
     // for every item of the created, the rebuilt and the dry-circuit range list, and for typed
     // numbers: accepted texts go out as typed, only the locale's decimal comma becomes ".".
     void sequence_data() {
-        QTest::addColumn<Settings>("settings");
-        QTest::addColumn<QLocale>("locale");
-        QTest::addColumn<QByteArray>("expected"); // the whole line when it starts with the first
+        // settings, locale, expected (the whole line when it starts with the first)
+        columns<Settings, QLocale, QByteArray>();
         row("defaults", kDefaults, QLocale::c(),
             QByteArray(":TRIG:SOUR BUS\r\n|:SOUR:DRY 0\r\n|:SOUR:DRIV 0\r\n|:SENS:RANG:AUTO 1\r\n|"
                        ":SENS:SPEED Slow\r\n|:TRIG:DEL 5\r\n|:Sens:AVER:COUN 1\r\n|*CLS\r\n"));
@@ -68,9 +67,7 @@ private Q_SLOTS:
               "|:TRIG:DEL 5.5\r\n|:Sens:AVER:COUN 2.5\r\n|*");
     }
     void sequence() {
-        QFETCH(Settings, settings);
-        QFETCH(QLocale, locale);
-        QFETCH(QByteArray, expected);
+        const auto [settings, locale, expected] = fetched<Settings, QLocale, QByteArray>();
         const QByteArray line = onTheLine(UploadSequence::build(settings, locale));
         if (expected.startsWith(":TRIG:SOUR BUS"))
             QCOMPARE(line, expected);

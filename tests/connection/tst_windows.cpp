@@ -25,10 +25,8 @@ private Q_SLOTS:
     // keystroke in the baud box runs the baud choice. Only "1" is port 1 and only "19200" is
     // 19200 baud; nothing typed is completed from the lists.
     void typedPortAndBaud_data() {
-        QTest::addColumn<bool>("portBox");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<int>("portNumber");
-        QTest::addColumn<int>("baudRate");
+        // portBox, typed, portNumber, baudRate
+        columns<bool, QString, int, int>();
         row("port 1", true, "1", 1, 9600);
         row("port 12", true, "12", 2, 9600);
         row("port blank 1", true, " 1", 2, 9600);
@@ -38,10 +36,7 @@ private Q_SLOTS:
         row("baud 192000", false, "192000", 1, 9600);
     }
     void typedPortAndBaud() {
-        QFETCH(bool, portBox);
-        QFETCH(QString, typed);
-        QFETCH(int, portNumber);
-        QFETCH(int, baudRate);
+        const auto [portBox, typed, portNumber, baudRate] = fetched<bool, QString, int, int>();
         Form1& form = showConnection();
         activate(&form);
         port->history.clear();
@@ -124,12 +119,13 @@ private Q_SLOTS:
     // Configure identifies the meter with the buttons locked: the model it names now goes to
     // the configuration window; after a silent meter and OK the results window is usable.
     void configureIdentifiesWithTheButtonsLocked_data() {
-        QTest::addColumn<QByteArray>("answer");
+        // answer
+        columns<QByteArray>();
         row("answers", QByteArray("Norvale,MX7510,S,F\r\n"));
         row("silent, OK", QByteArray());
     }
     void configureIdentifiesWithTheButtonsLocked() {
-        QFETCH(QByteArray, answer);
+        const auto [answer] = fetched<QByteArray>();
         frmMeasure& results = handOver();
         identity = answer;
         bool lockedDuringWait = false;

@@ -3,10 +3,9 @@
 #include "Desktop.h"
 #include "PdfText.h"
 #include "Simulator.h"
+#include "Sql.h"
 #include "readings/ReadingText.h"
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QtTest>
 
 namespace {
@@ -26,16 +25,7 @@ const QPoint kUpdate(168, 264);
 
 // How many records the store file holds, read as another program reads it.
 int storedRecords(const QString& store) {
-    int count = -1;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "reader");
-        db.setDatabaseName(store);
-        QSqlQuery query(db);
-        if (db.open() && query.exec(QStringLiteral("SELECT count(*) FROM records")) && query.next())
-            count = query.value(0).toInt();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("reader"));
-    return count;
+    return sql(QStringLiteral("SELECT count(*) FROM records"), store).toInt();
 }
 
 QList<QByteArray> linesOf(const QString& path) {

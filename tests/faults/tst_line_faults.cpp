@@ -90,12 +90,13 @@ private Q_SLOTS:
     // plugged in after "Comm port 1 not available", before Continue or while the
     // not-responding box of a first Continue is up, and Continue then reaches the meter.
     void portMissingAtLoadOpensAtContinue_data() {
-        QTest::addColumn<bool>("duringBox");
+        // duringBox
+        columns<bool>();
         row("plugged in before Continue", false);
         row("plugged in while the not-responding box is up", true);
     }
     void portMissingAtLoadOpensAtContinue() {
-        QFETCH(bool, duringBox);
+        const auto [duringBox] = fetched<bool>();
         const QString link = QDir::temp().filePath(
             QStringLiteral("mx7500-late-%1").arg(QCoreApplication::applicationPid()));
         QFile::remove(link);

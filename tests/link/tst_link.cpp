@@ -49,8 +49,8 @@ private Q_SLOTS:
     }
 
     void identificationFields_data() {
-        QTest::addColumn<QString>("reply");
-        QTest::addColumn<QString>("fields");
+        // reply, fields
+        columns<QString, QString>();
         row("four fields, CR LF", "Norvale,MX7500,MX75-000123,1.04\r\n",
             "Norvale|MX7500|MX75-000123|1.04");
         row("blanks kept", " Norvale , MX7500 ,a,b\n", " Norvale | MX7500 |a|b");
@@ -59,15 +59,14 @@ private Q_SLOTS:
         row("partial, no LF", "Norvale,MX75", "Norvale|MX75||");
     }
     void identificationFields() {
-        QFETCH(QString, reply);
-        QFETCH(QString, fields);
+        const auto [reply, fields] = fetched<QString, QString>();
         const Framing::Identification id = Framing::splitIdentification(reply);
         QCOMPARE((QStringList{id.maker, id.model, id.field3, id.field4}), cells(fields));
     }
 
     void measurementCleanUpOrder_data() {
-        QTest::addColumn<QString>("reply");
-        QTest::addColumn<QString>("cleaned");
+        // reply, cleaned
+        columns<QString, QString>();
         row("leading blanks", "  0.0125\n", "0.0125");
         row("blanks before LF stay", "0.0125  \n", "0.0125  ");
         row("CR LF leaves CR", "0.0125\r\n", "0.0125\r");
@@ -77,8 +76,7 @@ private Q_SLOTS:
         row("tab is not a blank", "\t1\n", "\t1");
     }
     void measurementCleanUpOrder() {
-        QFETCH(QString, reply);
-        QFETCH(QString, cleaned);
+        const auto [reply, cleaned] = fetched<QString, QString>();
         QCOMPARE(Framing::cleanMeasurementReply(reply), cleaned);
     }
 
@@ -100,11 +98,8 @@ private Q_SLOTS:
     }
 
     void replyWait_data() {
-        QTest::addColumn<QString>("script");
-        QTest::addColumn<std::optional<Answer>>("answer"); // to the not-responding box
-        QTest::addColumn<QString>("reply");
-        QTest::addColumn<int>("fromMs");
-        QTest::addColumn<int>("toMs");
+        // script, answer (to the not-responding box), reply, fromMs, toMs
+        columns<QString, std::optional<Answer>, QString, int, int>();
         const std::optional<Answer> none, ok(Answer::Ok), cancel(Answer::Cancel);
         row("pieces, ends at the LF", "1.25@5|0000e-02@15|\nafter@25|late\n@200", none,
             "1.250000e-02\nafter", 0, 150);
@@ -117,11 +112,8 @@ private Q_SLOTS:
         row("windows closed", "calloff@30", none, "", 0, 1000);
     }
     void replyWait() {
-        QFETCH(QString, script);
-        QFETCH(std::optional<Answer>, answer);
-        QFETCH(QString, reply);
-        QFETCH(int, fromMs);
-        QFETCH(int, toMs);
+        const auto [script, answer, reply, fromMs, toMs] =
+            fetched<QString, std::optional<Answer>, QString, int, int>();
         play(script);
         if (answer)
             m_prompt->expect(kNotResponding, Buttons::OkCancel, *answer);
@@ -136,15 +128,14 @@ private Q_SLOTS:
     // An empty line, then the query; what came before the query is not the answer; fewer
     // than two commas do not fail; silence keeps the earlier fields.
     void identify_data() {
-        QTest::addColumn<QString>("script"); // played when the query is sent
-        QTest::addColumn<QStringList>("fields");
+        // script (played when the query is sent), fields
+        columns<QString, QStringList>();
         row("four fields", "Norvale,MX7500,MX75-000123,1.04\r\n@3",
             QStringList{"Norvale", "MX7500", "MX75-000123", "1.04"});
         row("silence", "", QStringList{"Old", "MX7400", "", ""});
     }
     void identify() {
-        QFETCH(QString, script);
-        QFETCH(QStringList, fields);
+        const auto [script, fields] = fetched<QString, QStringList>();
         Module1::sIdnMaker = QStringLiteral("Old");
         Module1::sIdnModel = QStringLiteral("MX7400");
         m_port->preload("1.250000e-02\n");

@@ -46,28 +46,19 @@ private Q_SLOTS:
         PortMap::setOverride(1, QString());
     }
 
-    void ordered_data() {
-        QTest::addColumn<QString>("present");
-        QTest::addColumn<QString>("expected");
-        // ttySC is a UART on an add-in card, ttyAMA and ttyXRUSB other drivers' ports.
-        row("other names after the three kinds, by number then name",
-            "ttyAMA1 ttySC0 ttyXRUSB0 ttyACM0 ttyUSB0 ttyS1",
-            "ttyS1 ttyUSB0 ttyACM0 ttySC0 ttyXRUSB0 ttyAMA1");
-    }
+    // Other names after the three kinds, by number then name: ttySC is a UART on an add-in
+    // card, ttyAMA and ttyXRUSB other drivers' ports.
     void ordered() {
-        QFETCH(QString, present);
-        QFETCH(QString, expected);
         QList<QString> devices;
-        for (const PortDescription& port : PortOrder::ordered(ports(present)))
+        for (const PortDescription& port :
+             PortOrder::ordered(ports("ttyAMA1 ttySC0 ttyXRUSB0 ttyACM0 ttyUSB0 ttyS1")))
             devices << port.device;
-        QCOMPARE(names(devices), expected);
+        QCOMPARE(names(devices), "ttyS1 ttyUSB0 ttyACM0 ttySC0 ttyXRUSB0 ttyAMA1");
     }
 
     void assign_data() {
-        QTest::addColumn<QString>("present");
-        QTest::addColumn<QString>("named");
-        QTest::addColumn<QString>("previous");
-        QTest::addColumn<QString>("expected");
+        // present, named, previous, expected
+        columns<QString, QString, QString, QString>();
         row("none", "", "", "", "ttyS0 ttyS1");
         row("one USB adapter, no built-in", "ttyUSB0", "", "", "ttyUSB0 ttyS1");
         row("built-ins in number order", "ttyS1 ttyS0", "", "", "ttyS0 ttyS1");
@@ -80,10 +71,8 @@ private Q_SLOTS:
             "ttyUSB0 pts/3");
     }
     void assign() {
-        QFETCH(QString, present);
-        QFETCH(QString, named);
-        QFETCH(QString, previous);
-        QFETCH(QString, expected);
+        const auto [present, named, previous, expected] =
+            fetched<QString, QString, QString, QString>();
         const auto result = PortOrder::assign(ports(present), devices(named), devices(previous));
         QCOMPARE(names({result[0], result[1]}), expected);
     }
@@ -99,8 +88,8 @@ private Q_SLOTS:
     // ttyUSB1": one adapter unplugged); "ttyS0!" is the kernel's console, as /proc/consoles
     // says. Each step gives ports 1 and 2.
     void deviceName_data() {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("expected");
+        // steps, expected
+        columns<QString, QString>();
         row("the console left out", "ttyS0! ttyS1 ttyUSB0", "ttyS1 ttyUSB0");
         row("one unplugged and back, the other keeps its number",
             "ttyUSB0 ttyUSB1 > ttyUSB1 > ttyUSB1 ttyUSB0",
@@ -109,8 +98,7 @@ private Q_SLOTS:
             "ttyUSB0 ttyS1 > ttyUSB0 ttyS0");
     }
     void deviceName() {
-        QFETCH(QString, steps);
-        QFETCH(QString, expected);
+        const auto [steps, expected] = fetched<QString, QString>();
         QString present;
         PortMap::setSystemSource([&present] {
             PortMap::SystemReport system;

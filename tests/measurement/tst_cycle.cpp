@@ -53,11 +53,9 @@ private Q_SLOTS:
     // What a trigger shows and logs, typed entries and all: the four kinds of data line with
     // each meter ending, the correction examples, and replies that are no reading.
     void dataLines_data() {
-        QTest::addColumn<QByteArray>("received");
-        QTest::addColumn<QString>("temperature"); // empty: the correction stays off
-        QTest::addColumn<QString>("material");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("line"); // empty: none
+        // received, temperature (empty: the correction stays off), material, shown,
+        // line (empty: none)
+        columns<QByteArray, QString, QString, QString, QString>();
         const char* plain = "Rx|12.5|mOhm|Rtc|12.5|mOhm";
         const char* overRange = "|Range Error||||";
         row("correction on, CR LF", QByteArray("0.0125\r\n"), "20", "Copper", plain,
@@ -78,11 +76,8 @@ private Q_SLOTS:
                 kOld, "");
     }
     void dataLines() {
-        QFETCH(QByteArray, received);
-        QFETCH(QString, temperature);
-        QFETCH(QString, material);
-        QFETCH(QString, shown);
-        QFETCH(QString, line);
+        const auto [received, temperature, material, shown, line] =
+            fetched<QByteArray, QString, QString, QString, QString>();
         reading = received;
         frmMeasure& w = ready();
         startLog();
@@ -101,12 +96,8 @@ private Q_SLOTS:
     // Leaving an entry resets a wrong one; a trigger reports the same messages but resets
     // nothing, uses a coefficient out of range and keeps the last one for a word.
     void entryChecks_data() {
-        QTest::addColumn<bool>("temperature");
-        QTest::addColumn<bool>("atTrigger");
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<float>("tempco");
+        // temperature, atTrigger, entry, message, after, tempco
+        columns<bool, bool, QString, QString, QString, float>();
         const QString coefficient = QStringLiteral("Entry must be between -0.01 and 0.01");
         const QString temperature = QStringLiteral("Entry must be between -50 and 200");
         row("material", false, false, "Nichrome", "", "Nichrome", 0.0004f);
@@ -121,12 +112,8 @@ private Q_SLOTS:
         row("empty temperature", true, false, "", kNumeric, "20", 0.0039f);
     }
     void entryChecks() {
-        QFETCH(bool, temperature);
-        QFETCH(bool, atTrigger);
-        QFETCH(QString, entry);
-        QFETCH(QString, message);
-        QFETCH(QString, after);
-        QFETCH(float, tempco);
+        const auto [temperature, atTrigger, entry, message, after, tempco] =
+            fetched<bool, bool, QString, QString, QString, float>();
         frmMeasure& w = ready();
         w.cmdTC->click();
         activate(&w);
@@ -160,16 +147,13 @@ private Q_SLOTS:
 
     // A line that dies asks at once, a silent meter after its 10 s; OK goes on, Cancel leaves.
     void aFailingLine_data() {
-        QTest::addColumn<bool>("silent");
-        QTest::addColumn<Answer>("answer");
-        QTest::addColumn<int>("fromMs");
+        // silent, answer, fromMs
+        columns<bool, Answer, int>();
         row("line dies, Cancel", false, Answer::Cancel, 0);
         row("silent meter, OK", true, Answer::Ok, 10200);
     }
     void aFailingLine() {
-        QFETCH(bool, silent);
-        QFETCH(Answer, answer);
-        QFETCH(int, fromMs);
+        const auto [silent, answer, fromMs] = fetched<bool, Answer, int>();
         frmMeasure& w = ready();
         reading.clear();
         if (!silent)
@@ -205,17 +189,14 @@ private Q_SLOTS:
     // An existing file, even one this program cannot read: Yes replaces it, No appends; the
     // dialog offers the path chosen last; the captions follow the log.
     void existingFile_data() {
-        QTest::addColumn<Answer>("answer");
-        QTest::addColumn<bool>("unreadable");
-        QTest::addColumn<QString>("written");
+        // answer, unreadable, written
+        columns<Answer, bool, QString>();
         row("Yes overwrites", Answer::Yes, false, kStart + '|' + kStop);
         row("No appends", Answer::No, false, QStringList{kStart, kStop, kStart, kStop}.join('|'));
         row("unreadable, No appends", Answer::No, true, "kept|" + kStart + '|' + kStop);
     }
     void existingFile() {
-        QFETCH(Answer, answer);
-        QFETCH(bool, unreadable);
-        QFETCH(QString, written);
+        const auto [answer, unreadable, written] = fetched<Answer, bool, QString>();
         frmMeasure& w = ready();
         const QString file = path(QStringLiteral("run.csv"));
         QFile existing(file);
@@ -245,18 +226,15 @@ private Q_SLOTS:
     // A file that cannot be opened, a drive that is full at each kind of line, and a log
     // removed while it runs: the operator is told and logging is off.
     void failuresAreReported_data() {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("failsAt"); // the button pressed once writing fails
-        QTest::addColumn<QString>("message");
+        // file, failsAt (the button pressed once writing fails), message
+        columns<QString, QString, QString>();
         row("cannot be opened", "missing folder/run.csv", "", "<file>  No such file or directory");
         row("full at a data line", "run.csv", "Start", kFull);
         row("removed", "run.csv", "removed",
             "Logging stopped: the log file could not be written.  The log file has been removed");
     }
     void failuresAreReported() {
-        QFETCH(QString, file);
-        QFETCH(QString, failsAt);
-        QFETCH(QString, message);
+        const auto [file, failsAt, message] = fetched<QString, QString, QString>();
         frmMeasure& w = ready();
         const QString name = file.startsWith('/') ? file : path(file);
         prompt->expectFile(name);
@@ -284,8 +262,8 @@ private Q_SLOTS:
     // Exit or the close box during every kind of wait: the program ends, the log ends with
     // exactly one stop line. Closing only the configuration window during an upload goes on.
     void leavingDuringEveryKindOfWait_data() {
-        QTest::addColumn<QString>("wait");
-        QTest::addColumn<bool>("exit"); // else the close box
+        // wait, exit (else the close box)
+        columns<QString, bool>();
         for (const char* wait : {"no wait", "identification", "speed pause", "first characters",
                                  "line end", "upload pause"}) {
             row(qPrintable(wait + QStringLiteral(", Exit")), wait, true);
@@ -293,8 +271,7 @@ private Q_SLOTS:
         }
     }
     void leavingDuringEveryKindOfWait() {
-        QFETCH(QString, wait);
-        QFETCH(bool, exit);
+        const auto [wait, exit] = fetched<QString, bool>();
         if (wait == QLatin1String("first characters"))
             readingDelayMs = 3000;
         if (wait == QLatin1String("line end"))

@@ -31,9 +31,8 @@ private Q_SLOTS:
     }
 
     void numberText_data() {
-        QTest::addColumn<float>("value");
-        QTest::addColumn<QString>("plain");
-        QTest::addColumn<QString>("german");
+        // value, plain, german
+        columns<float, QString, QString>();
         row("negative", -12.5f, "-12.5", "-12,5");
         row("four thousandths", 0.004f, "0.004", "0,004");
         row("largest plain", 9999999.0f, "9999999", "9999999");
@@ -44,9 +43,7 @@ private Q_SLOTS:
         row("largest single", FLT_MAX, "3.402823E+38", "3,402823E+38");
     }
     void numberText() {
-        QFETCH(float, value);
-        QFETCH(QString, plain);
-        QFETCH(QString, german);
+        const auto [value, plain, german] = fetched<float, QString, QString>();
         QCOMPARE(NumberText::forLog(value), plain);
         QCOMPARE(NumberText::forDisplay(value, kEnglish), plain);
         QCOMPARE(NumberText::forDisplay(value, kGerman), german);
@@ -60,9 +57,8 @@ private Q_SLOTS:
     }
 
     void scaleReading_data() {
-        QTest::addColumn<float>("value");
-        QTest::addColumn<QString>("prefix");
-        QTest::addColumn<float>("scaled");
+        // value, prefix, scaled
+        columns<float, QString, float>();
         const float below1m = std::nextafter(0.001f, 0.0f);
         const float below1M = std::nextafter(1000000.0f, 0.0f);
         row("zero", 0.0f, "u", 0.0f);
@@ -75,9 +71,7 @@ private Q_SLOTS:
         row("negative on a bound", -1000.0f, "k", -1.0f);
     }
     void scaleReading() {
-        QFETCH(float, value);
-        QFETCH(QString, prefix);
-        QFETCH(float, scaled);
+        const auto [value, prefix, scaled] = fetched<float, QString, float>();
         Module1::sPrefix = QStringLiteral("stale");
         QCOMPARE(Module1::ScaleReading(value), scaled);
         QCOMPARE(Module1::sPrefix, prefix);
@@ -85,12 +79,8 @@ private Q_SLOTS:
 
     // A reply evaluated at a temperature: both rows as shown, and the corrected value as logged.
     void evaluate_data() {
-        QTest::addColumn<QString>("reply");
-        QTest::addColumn<QString>("temperature");
-        QTest::addColumn<float>("tempco");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("second");
-        QTest::addColumn<QString>("corrected");
+        // reply, temperature, tempco, first, second, corrected
+        columns<QString, QString, float, QString, QString, QString>();
         row("9.99999E5", "9.99999E5", "20", 0.004f, "999.999 kOhm", "999.999 kOhm", "999999");
         row("2E6", "2E6", "20", 0.004f, "2000000 Ohm", "2000000 Ohm", "2000000");
         row("30 degrees, copper", "0.0125", "30", 0.004f, "12.5 mOhm", "12.01923 mOhm",
@@ -102,12 +92,8 @@ private Q_SLOTS:
         row("overflow", "3E38", "-107.9", 0.0078125f, "3E+38 Ohm", " ", "");
     }
     void evaluate() {
-        QFETCH(QString, reply);
-        QFETCH(QString, temperature);
-        QFETCH(float, tempco);
-        QFETCH(QString, first);
-        QFETCH(QString, second);
-        QFETCH(QString, corrected);
+        const auto [reply, temperature, tempco, first, second, corrected] =
+            fetched<QString, QString, float, QString, QString, QString>();
         const auto outcome = MeasurementCycle::evaluate(reply, temperature, tempco, kEnglish);
         QVERIFY(outcome);
         QCOMPARE(outcome->ppar + ' ' + outcome->pvalue + ' ' + outcome->punit, "Rx " + first);

@@ -33,8 +33,8 @@ class CommandLineTest : public QObject {
 private Q_SLOTS:
     // What the program is left to do: run with these choices, or exit with this text.
     void parsing_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("result");
+        // arguments, result
+        columns<QStringList, QString>();
         row("none", QStringList{}, "run ||");
         row("both ports", QStringList{"--port1", "/dev/a", "--port2=/dev/b"}, "run /dev/a|/dev/b|");
         row("simulate, readings", QStringList{"--simulate", "--readings"},
@@ -51,8 +51,7 @@ private Q_SLOTS:
             "2 --simulate and --port1 both choose port 1's device.");
     }
     void parsing() {
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, result);
+        const auto [arguments, result] = fetched<QStringList, QString>();
         const Outcome outcome = parse(arguments);
         QString got;
         if (outcome.action == Outcome::Run)

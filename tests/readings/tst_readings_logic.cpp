@@ -76,9 +76,8 @@ private Q_SLOTS:
 
     // Resistances with prefixes down to pico, chosen after rounding to seven digits.
     void resistanceTexts_data() {
-        QTest::addColumn<double>("ohms");
-        QTest::addColumn<QString>("english");
-        QTest::addColumn<QString>("german");
+        // ohms, english, german
+        columns<double, QString, QString>();
         row("milli", 0.0125, "12.5 mOhm", "12,5 mOhm");
         row("pico", 1.291568e-11, "12.91568 pOhm", "12,91568 pOhm");
         row("nano", 4.5e-9, "4.5 nOhm", "4,5 nOhm");
@@ -89,9 +88,7 @@ private Q_SLOTS:
         row("none", Reading::kNone, "", "");
     }
     void resistanceTexts() {
-        QFETCH(double, ohms);
-        QFETCH(QString, english);
-        QFETCH(QString, german);
+        const auto [ohms, english, german] = fetched<double, QString, QString>();
         QCOMPARE(ReadingText::ohms(ohms, kEnglish), english);
         QCOMPARE(ReadingText::ohms(ohms, kGerman), german);
     }
@@ -99,9 +96,9 @@ private Q_SLOTS:
     // Round readings give round figures: each reading is the decimal the meter sent, and the
     // statistics are shown and copied to seven digits.
     void statisticsOfRoundReadings_data() {
-        QTest::addColumn<QStringList>("replies");
-        QTest::addColumn<QString>("shown");  // count, mean, sd, min, max, span on screen
-        QTest::addColumn<QString>("copied"); // the Rx line copied in German
+        // replies, shown (count, mean, sd, min, max, span on screen),
+        // copied (the Rx line copied in German)
+        columns<QStringList, QString, QString>();
         row("span of two", QStringList{"1.260000e-02", "1.240000e-02"},
             "2|12.5 mOhm|141.4214 uOhm|12.4 mOhm|12.6 mOhm|200 uOhm",
             "Rx\t2\t0,0125\t0,0001414214\t0,0124\t0,0126\t0,0002");
@@ -114,9 +111,7 @@ private Q_SLOTS:
             "Rx\t1\t1,5E-05\t0\t1,5E-05\t1,5E-05\t0");
     }
     void statisticsOfRoundReadings() {
-        QFETCH(QStringList, replies);
-        QFETCH(QString, shown);
-        QFETCH(QString, copied);
+        const auto [replies, shown, copied] = fetched<QStringList, QString, QString>();
         const ReadingSeries series = seriesOf(replies);
         QCOMPARE(ReadingText::statisticsCells(series.rx(), kEnglish).join('|'), shown);
         QCOMPARE(ReadingText::statisticsText(series.rx(), Statistics(), kGerman),
@@ -167,9 +162,8 @@ private Q_SLOTS:
     // On a limit at the meter's resolution is PASS, in every unit and both modes; a digit
     // beyond it is not.
     void verdictsAtTheLimits_data() {
-        QTest::addColumn<QString>("reply");
-        QTest::addColumn<Limits::Settings>("limits");
-        QTest::addColumn<Verdict>("verdict");
+        // reply, limits, verdict
+        columns<QString, Limits::Settings, Verdict>();
         row("on the low limit", "1.000000e-02", typed("10 10.5 mOhm"), Verdict::Pass);
         row("on a low limit of 9.5 mOhm", "9.500000e-03", typed("9.5 10 mOhm"), Verdict::Pass);
         row("a digit below it", "9.499999e-03", typed("9.5 10 mOhm"), Verdict::Low);
@@ -188,9 +182,7 @@ private Q_SLOTS:
         row("negative nominal", "-9.600000e-03", typed("-10 +/- 5 mOhm"), Verdict::Pass);
     }
     void verdictsAtTheLimits() {
-        QFETCH(QString, reply);
-        QFETCH(Limits::Settings, limits);
-        QFETCH(Verdict, verdict);
+        const auto [reply, limits, verdict] = fetched<QString, Limits::Settings, Verdict>();
         QCOMPARE(readingOf(shownOf(reply), limits, 0).verdict, verdict);
     }
 
@@ -262,9 +254,8 @@ private Q_SLOTS:
     // The last 5 readings within +/- 0.05 % of their mean and without a trend, judged reading
     // by reading: where the current stable run starts (-1: none) and what the indicator says.
     void stability_data() {
-        QTest::addColumn<Values>("milliohms"); // NaN: a Range Error
-        QTest::addColumn<int>("runStart");
-        QTest::addColumn<QString>("shown");
+        // milliohms (NaN: a Range Error), runStart, shown
+        columns<Values, int, QString>();
         const double error = Reading::kNone;
         row("constant: the run reaches back", Values(8, 12.5), 0, "STABLE  +/-0 %");
         row("fewer than N", Values(4, 12.5), -1, "SETTLING  +/-0 % (4 of 5 readings)");
@@ -291,9 +282,7 @@ private Q_SLOTS:
         row("negative readings", Values(5, -10.0), 0, "STABLE  +/-0 %");
     }
     void stability() {
-        QFETCH(Values, milliohms);
-        QFETCH(int, runStart);
-        QFETCH(QString, shown);
+        const auto [milliohms, runStart, shown] = fetched<Values, int, QString>();
         Stability::Tracker tracker;
         for (double value : milliohms)
             tracker.add(Figures::atMeterDigits(value / 1000.0));
@@ -303,9 +292,8 @@ private Q_SLOTS:
 
     // Round ticks around the readings (and the limits), at most four steps apart.
     void chartTicks_data() {
-        QTest::addColumn<double>("low");
-        QTest::addColumn<double>("high");
-        QTest::addColumn<QString>("ticks");
+        // low, high, ticks
+        columns<double, double, QString>();
         row("a noisy series", 12.25e-3, 12.68e-3, "12.2 mOhm|12.4 mOhm|12.6 mOhm|12.8 mOhm");
         row("wide", 9.974999e-3, 12.72063e-3, "9 mOhm|10 mOhm|11 mOhm|12 mOhm|13 mOhm");
         row("on ticks already", 1.0, 2.0, "1 Ohm|1.5 Ohm|2 Ohm");
@@ -313,9 +301,7 @@ private Q_SLOTS:
             "12.3 mOhm|12.4 mOhm|12.5 mOhm|12.6 mOhm|12.7 mOhm");
     }
     void chartTicks() {
-        QFETCH(double, low);
-        QFETCH(double, high);
-        QFETCH(QString, ticks);
+        const auto [low, high, ticks] = fetched<double, double, QString>();
         QStringList texts;
         for (double tick : ChartScale::axis(low, high).ticks)
             texts << ReadingText::ohms(tick, kEnglish);
@@ -324,9 +310,8 @@ private Q_SLOTS:
 
     // Right of the results window, else left, else below, else above; inside the screen.
     void placement_data() {
-        QTest::addColumn<QRect>("results");
-        QTest::addColumn<QSize>("size");
-        QTest::addColumn<QRect>("expected");
+        // results, size, expected
+        columns<QRect, QSize, QRect>();
         const QSize big(720, 600);
         row("right", QRect(0, 0, 400, 350), big, QRect(408, 0, 720, 600));
         row("right, pushed up to stay on the screen", QRect(0, 400, 400, 350), big,
@@ -340,9 +325,7 @@ private Q_SLOTS:
             QRect(0, 0, 1366, 768));
     }
     void placement() {
-        QFETCH(QRect, results);
-        QFETCH(QSize, size);
-        QFETCH(QRect, expected);
+        const auto [results, size, expected] = fetched<QRect, QSize, QRect>();
         QCOMPARE(Readings::placeBeside(results, size, QRect(0, 0, 1366, 768)), expected);
     }
 

@@ -23,8 +23,6 @@
 
 #include <cmath>
 
-#include <clocale>
-
 using Answer = OperatorPrompt::Answer;
 using Buttons = OperatorPrompt::Buttons;
 
@@ -33,19 +31,12 @@ class ReadingsWindowTest : public Panel {
     frmMeasure* m_results = nullptr;
     int m_triggers = 0; // counted here: Exit takes the port with it
 
-    // Ctrl+R; with an interval, the auto-repeat typed in and started.
-    ReadingsWindow& openReadings(const QString& interval = {}, int count = 0) {
-        QTest::keyClick(m_results, Qt::Key_R, Qt::ControlModifier);
-        ReadingsWindow* readings = Readings::existing();
-        if (!readings || !readings->isVisible())
-            qFatal("Ctrl+R did not open the Readings window");
-        QApplication::setActiveWindow(readings);
-        if (!interval.isEmpty()) {
-            typeInto(readings->repeat->interval, interval);
-            readings->repeat->count->setValue(count);
-            readings->repeat->startStop->click();
-        }
-        return *readings;
+    // The Readings window with `interval` typed in and the auto-repeat started.
+    ReadingsWindow& repeating(const QString& interval) {
+        ReadingsWindow& readings = openReadings();
+        typeInto(readings.repeat->interval, interval);
+        readings.repeat->startStop->click();
+        return readings;
     }
 
     // Readings as the cycle hands them over, without the line.
@@ -89,21 +80,20 @@ private Q_SLOTS:
         activate(m_results);
     }
     void cleanup() {
-        std::setlocale(LC_ALL, "C");
-        QLocale::setDefault(QLocale::c());
         Panel::cleanup();
         QTRY_VERIFY(!Readings::existing()); // it goes with the results window
     }
 
     void stops_data() {
-        QTest::addColumn<QString>("how");
+        // how
+        columns<QString>();
         for (const char* how : {"not responding, OK", "not responding, Cancel", "Readings closed",
                                 "Configure", "Exit", "Stop", "results hidden"})
             row(how, how);
     }
     void stops() {
-        QFETCH(QString, how);
-        ReadingsWindow& readings = openReadings(QStringLiteral("0.5"), 0);
+        const auto [how] = fetched<QString>();
+        ReadingsWindow& readings = repeating(QStringLiteral("0.5"));
         QPointer<AutoRepeat> repeat = readings.autoRepeat;
         QTRY_COMPARE(readings.model->rowCount(), 1);
         int triggers = 1;
@@ -137,8 +127,7 @@ private Q_SLOTS:
     // Typed key by key into the real entries, in a comma-decimal locale; copied with the
     // region's separator, saved as the standard CSV and as the region's.
     void limitsVerdictAndCopyInGerman() {
-        QVERIFY2(std::setlocale(LC_ALL, "de_DE.UTF-8"), "de_DE.UTF-8 is not installed");
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        useGerman();
         ReadingsWindow& readings = openReadings();
         readings.limits->mode->setCurrentIndex(2); // low to high, in mOhm
         prompt->expectOk(QStringLiteral("Entry must be numeric"));
@@ -232,7 +221,7 @@ private Q_SLOTS:
         reading = "0.0111\n";
         m_results->Start->click();
         reading = "0.0125\n";
-        ReadingsWindow& readings = openReadings(QStringLiteral("3600"), 0);
+        ReadingsWindow& readings = repeating(QStringLiteral("3600"));
         QVERIFY(readings.screen()->availableGeometry().contains(readings.frameGeometry()));
         QTRY_COMPARE(m_triggers, 2);
         QCOMPARE(readings.model->rowCount(), 2);
@@ -322,8 +311,7 @@ private Q_SLOTS:
     // marked on the chart. A series that ends unsettled keeps its last reading, not stable;
     // one not asked to stop when stable runs on.
     void stopWhenStable() {
-        QVERIFY2(std::setlocale(LC_ALL, "de_DE.UTF-8"), "de_DE.UTF-8 is not installed");
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        useGerman();
         ReadingsWindow& readings = openReadings();
         StabilityBox& stability = *readings.stability;
         prompt->expectOk(QStringLiteral("Readings must be a whole number from 3 to 1000"));

@@ -26,7 +26,6 @@
 #include <QSqlQuery>
 #include <QTableWidget>
 
-#include <clocale>
 #include <tuple>
 
 using Answer = OperatorPrompt::Answer;
@@ -36,14 +35,6 @@ class RecordBoxTest : public Panel {
     Q_OBJECT
     frmMeasure* m_results = nullptr;
 
-    ReadingsWindow& openReadings() {
-        QTest::keyClick(m_results, Qt::Key_R, Qt::ControlModifier);
-        ReadingsWindow* readings = Readings::existing();
-        if (!readings || !readings->isVisible())
-            qFatal("Ctrl+R did not open the Readings window");
-        QApplication::setActiveWindow(readings);
-        return *readings;
-    }
     void take(const QByteArray& reply) {
         reading = reply;
         m_results->Start->click();
@@ -96,8 +87,6 @@ private Q_SLOTS:
         activate(m_results);
     }
     void cleanup() {
-        std::setlocale(LC_ALL, "C");
-        QLocale::setDefault(QLocale::c());
         Panel::cleanup();
         Records::closeStore();
         QTRY_VERIFY(!Readings::existing());
@@ -109,8 +98,7 @@ private Q_SLOTS:
     // remembered for the next run. Then Ctrl+H: the assets found as typed, the joint's records
     // with their changes flagged either way, a new limit kept, Export... and Records...
     void recordAndReview() {
-        std::setlocale(LC_ALL, "de_DE.UTF-8");
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        useGerman();
         ReadingsWindow& readings = openReadings();
         RecordBox& box = *readings.record;
         QStringList letters; // each Alt+letter of the window reaches one control

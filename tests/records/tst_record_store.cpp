@@ -2,17 +2,16 @@
 // ordered by their moment, a first-layout file upgraded, a record that survives the program
 // being killed right after it was reported kept, and clear texts for files that are not a
 // store, a read-only and a full store.
+#include "Sql.h"
 #include "Table.h"
 #include "records/RecordLogic.h"
 #include "records/SqliteRecordStore.h"
 
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
+#include <functional>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <tuple>
@@ -44,22 +43,32 @@ QString fields(const Record& r) {
     return texts.join('|');
 }
 
-// `statement`'s first value, on a connection of the test's own on `file`, or else on the one
-// the open store uses.
-QVariant sql(const QString& statement, const QString& file = QString()) {
-    QVariant value;
-    {
-        QSqlDatabase db = QSqlDatabase::database(QSqlDatabase::connectionNames().value(0));
-        if (!file.isEmpty()) {
-            db = QSqlDatabase::addDatabase("QSQLITE", "raw");
-            db.setDatabaseName(file);
-            db.open();
-        }
-        QSqlQuery query(db);
-        value = query.exec(statement) && query.next() ? query.value(0) : QVariant();
+// "recorded", or why not: a record added to the store `file`.
+QByteArray recordIn(const QString& file) {
+    SqliteRecordStore store;
+    Record record = recordAt("J1", "2026-03-02T10:30:00.000+01:00");
+    return store.open(file) && store.add(record) ? QByteArray("recorded")
+                                                 : store.errorText().toUtf8();
+}
+
+// What `work` reports from a child process that is then killed outright, as a power cut or
+// `kill -9` ends the program.
+QByteArray inChild(const std::function<QByteArray()>& work) {
+    int pipe[2];
+    if (::pipe(pipe) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const QByteArray text = work();
+        (void)!::write(pipe[1], text.constData(), size_t(text.size()));
+        ::kill(::getpid(), SIGKILL);
     }
-    QSqlDatabase::removeDatabase("raw");
-    return value;
+    ::close(pipe[1]);
+    QFile answer;
+    answer.open(pipe[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    const QByteArray text = answer.readAll();
+    ::waitpid(child, nullptr, 0);
+    return text;
 }
 
 QStringList history(const QString& file, const QString& asset) {
@@ -126,8 +135,8 @@ private Q_SLOTS:
     // would get wrong (the night summer time ends: 02:30+02:00 came before 02:10+01:00), and of
     // two records of one moment the one kept last.
     void foundByAsset_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("found");
+        // text, found
+        columns<QString, QString>();
         row("all", "", "busbar 2 0.011|Joint_7 1 0.5|Motor 100% 2 0.6");
         row("any case", "BUS", "busbar 2 0.011");
         row("a percent sign is a percent sign", "%", "Motor 100% 2 0.6");
@@ -135,8 +144,7 @@ private Q_SLOTS:
         row("nothing", "zz", "");
     }
     void foundByAsset() {
-        QFETCH(QString, text);
-        QFETCH(QString, found);
+        const auto [text, found] = fetched<QString, QString>();
         SqliteRecordStore store;
         QVERIFY(store.open(path()));
         for (Record record : {recordAt("busbar", "2026-10-25T02:30:00.000+02:00", 0.010),
@@ -160,7 +168,8 @@ private Q_SLOTS:
     // Files of the earlier layouts (a store taken back to them) are upgraded in place: their
     // records kept, ordered by their moment, and not marked stable.
     void upgradedFromEarlierLayouts_data() {
-        QTest::addColumn<QStringList>("back");
+        // back
+        columns<QStringList>();
         const QStringList to2 = {"ALTER TABLE records DROP stable", "PRAGMA user_version=2"};
         row("layout 2", to2);
         row("layout 1",
@@ -169,7 +178,7 @@ private Q_SLOTS:
                               "PRAGMA user_version=1"});
     }
     void upgradedFromEarlierLayouts() {
-        QFETCH(QStringList, back);
+        const auto [back] = fetched<QStringList>();
         {
             SqliteRecordStore store;
             QVERIFY(store.open(path()));
@@ -201,28 +210,14 @@ private Q_SLOTS:
             QCOMPARE(sql("PRAGMA journal_mode").toString(), QStringLiteral("wal"));
             QCOMPARE(sql("PRAGMA synchronous").toInt(), 2); // FULL
         }
-        int ready[2];
-        QCOMPARE(::pipe(ready), 0);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            SqliteRecordStore store;
-            Record record = recordAt("J1", "2026-03-02T10:30:00.000+01:00");
-            if (store.open(path()) && store.add(record))
-                (void)!::write(ready[1], "k", 1);
-            ::kill(::getpid(), SIGKILL);
-        }
-        ::close(ready[1]);
-        char answer = 0;
-        QCOMPARE(::read(ready[0], &answer, 1), 1);
-        int status = 0;
-        QVERIFY(::waitpid(child, &status, 0) == child && WTERMSIG(status) == SIGKILL);
+        QCOMPARE(inChild([this] { return recordIn(path()); }), QByteArray("recorded"));
         QCOMPARE(history(path(), "J1"), QStringList("2026-03-02T10:30:00.000+01:00"));
     }
 
     // Files that are no store are refused with a text saying so, and left as they were.
     void notAStore_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("message");
+        // kind, message
+        columns<QString, QString>();
         row("text file", "text",
             "%1 is not a records store (it is not a database). Name another "
             "file with --records, or move this one away.");
@@ -234,8 +229,7 @@ private Q_SLOTS:
             "one knows up to 3). It is left as it is.");
     }
     void notAStore() {
-        QFETCH(QString, kind);
-        QFETCH(QString, message);
+        const auto [kind, message] = fetched<QString, QString>();
         const QString file = path("file");
         if (kind == "text") {
             QFile text(file);
@@ -293,27 +287,14 @@ private Q_SLOTS:
         const auto read = QFileDevice::ReadOwner | QFileDevice::ReadOther;
         QFile::setPermissions(path(), read | QFileDevice::WriteOwner | QFileDevice::WriteOther);
         QFile::setPermissions(m_dir->path(), read | QFileDevice::ExeOwner | QFileDevice::ExeOther);
-        int told[2];
-        QCOMPARE(::pipe(told), 0);
-        const pid_t child = ::fork();
-        if (child == 0) {
+        const QString text = QString::fromUtf8(inChild([this]() -> QByteArray {
             if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
-                ::_exit(1);
+                return "still root";
             // Some chroots keep their root folder private: nobody there reaches no folder.
             if (::access(QFile::encodeName(m_dir->path()).constData(), X_OK) != 0)
-                ::_exit(::write(told[1], "unreachable", 11) < 0);
-            SqliteRecordStore store;
-            Record record = recordAt("J1", "2026-03-02T11:30:00.000+01:00");
-            const QByteArray text = store.open(path()) && store.add(record)
-                                        ? QByteArray("recorded")
-                                        : store.errorText().toUtf8();
-            ::_exit(::write(told[1], text.constData(), size_t(text.size())) < 0);
-        }
-        ::close(told[1]);
-        QFile answer;
-        QVERIFY(answer.open(told[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
-        const QString text = QString::fromUtf8(answer.readAll());
-        QCOMPARE(::waitpid(child, nullptr, 0), child);
+                return "unreachable";
+            return recordIn(path());
+        }));
         QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                  QFileDevice::ExeOwner);
         if (text == QLatin1String("unreachable"))

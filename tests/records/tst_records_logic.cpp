@@ -47,10 +47,8 @@ private Q_SLOTS:
     // Blanks at either end are no part of a name; at most 64 characters (not UTF-16 units);
     // no control characters. The operator may stay anonymous.
     void names_data() {
-        QTest::addColumn<bool>("isAsset");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("problem");
-        QTest::addColumn<QString>("stored");
+        // isAsset, typed, problem, stored
+        columns<bool, QString, QString, QString>();
         const QString x64(64, QLatin1Char('x'));
         QString plugs64;
         for (int i = 0; i < 64; ++i)
@@ -69,10 +67,7 @@ private Q_SLOTS:
         row("operator with a tab", false, "A\tB", kControl.arg("operator's name"), "A\tB");
     }
     void names() {
-        QFETCH(bool, isAsset);
-        QFETCH(QString, typed);
-        QFETCH(QString, problem);
-        QFETCH(QString, stored);
+        const auto [isAsset, typed, problem, stored] = fetched<bool, QString, QString, QString>();
         QCOMPARE(isAsset ? Records::assetProblem(typed) : Records::operatorProblem(typed), problem);
         QCOMPARE(Records::name(typed), stored);
     }
@@ -80,10 +75,8 @@ private Q_SLOTS:
     // What is kept of a reading: its time with the offset of the place then, trimmed texts,
     // and the material only when the correction was on and the box named one.
     void recordOfReading_data() {
-        QTest::addColumn<bool>("corrected");
-        QTest::addColumn<QString>("materialBox");
-        QTest::addColumn<qint64>("msecs");
-        QTest::addColumn<QString>("fields");
+        // corrected, materialBox, msecs, fields
+        columns<bool, QString, qint64, QString>();
         row("winter, copper", true, "Copper", Q_INT64_C(1772443800123),
             "2026-03-02T10:30:00.123+01:00|J1|Ann|cold|Copper|0.0123");
         row("summer, a typed coefficient", true, "0.00393", Q_INT64_C(1783000000000),
@@ -92,10 +85,8 @@ private Q_SLOTS:
             "2026-03-02T10:30:00.123+01:00|J1|Ann|cold||nan");
     }
     void recordOfReading() {
-        QFETCH(bool, corrected);
-        QFETCH(QString, materialBox);
-        QFETCH(qint64, msecs);
-        QFETCH(QString, fields);
+        const auto [corrected, materialBox, msecs, fields] =
+            fetched<bool, QString, qint64, QString>();
         Reading reading;
         reading.time = msecs;
         reading.rx = 0.0125;
@@ -111,9 +102,8 @@ private Q_SLOTS:
 
     // Rtc against Rtc when both have one, else Rx against Rx; nothing against zero or none.
     void change_data() {
-        QTest::addColumn<Record>("previous");
-        QTest::addColumn<Record>("current");
-        QTest::addColumn<double>("percent"); // NaN: no change
+        // previous, current, percent (NaN: no change)
+        columns<Record, Record, double>();
         row("Rx rose", valued(0.010, kNone), valued(0.0124, kNone), 24.0);
         row("Rtc compared, not Rx", valued(0.010, 0.020), valued(0.011, 0.021), 5.0);
         row("only the previous corrected: Rx", valued(0.010, 0.020), valued(0.011, kNone), 10.0);
@@ -121,9 +111,7 @@ private Q_SLOTS:
         row("current without a value", valued(0.01, kNone), valued(kNone, kNone), kNone);
     }
     void change() {
-        QFETCH(Record, previous);
-        QFETCH(Record, current);
-        QFETCH(double, percent);
+        const auto [previous, current, percent] = fetched<Record, Record, double>();
         const std::optional<double> change = Records::changePercent(previous, current);
         QCOMPARE(change.has_value(), !std::isnan(percent));
         if (change)
@@ -144,9 +132,8 @@ private Q_SLOTS:
     // A record's day is its own date where it was taken (00:30 at +01:00 is the 2nd, though
     // still the 1st in UTC); both ends included; an end not given is open.
     void dates_data() {
-        QTest::addColumn<QDate>("from");
-        QTest::addColumn<QDate>("to");
-        QTest::addColumn<bool>("contained");
+        // from, to, contained
+        columns<QDate, QDate, bool>();
         const QDate day(2026, 3, 2);
         row("the last day", QDate(), day, true);
         row("the first day", day, day.addDays(3), true);
@@ -154,9 +141,7 @@ private Q_SLOTS:
         row("the day before", QDate(), day.addDays(-1), false);
     }
     void dates() {
-        QFETCH(QDate, from);
-        QFETCH(QDate, to);
-        QFETCH(bool, contained);
+        const auto [from, to, contained] = fetched<QDate, QDate, bool>();
         const Records::Dates dates{from, to};
         QCOMPARE(dates.contain(valued(0, 0, "2026-03-02T00:30:00.000+01:00").time), contained);
         QCOMPARE(Records::within({valued(1, 0, "2026-03-02T00:30:00.000+01:00")}, dates).size(),
@@ -169,9 +154,8 @@ private Q_SLOTS:
     // chart of Rtc where there is one; the count of verdicts; every page numbered. An asset
     // without records of the dates is left out.
     void certificate_data() {
-        QTest::addColumn<QDate>("from");
-        QTest::addColumn<QStringList>("present");
-        QTest::addColumn<QStringList>("absent");
+        // from, present, absent
+        columns<QDate, QStringList, QStringList>();
         row("every date", QDate(),
             QStringList{"Program: MX7500 1.00 Meter: Norvale MX7500, serial number MX75-000123, "
                         "firmware 1.04 Operator: Ann Date: 2026-12-07 Asset: Joint 1",
@@ -187,9 +171,7 @@ private Q_SLOTS:
             QStringList{"2026-03-02", "Joint 5", "PASS, stable"});
     }
     void certificate() {
-        QFETCH(QDate, from);
-        QFETCH(QStringList, present);
-        QFETCH(QStringList, absent);
+        const auto [from, present, absent] = fetched<QDate, QStringList, QStringList>();
         std::vector<std::vector<Record>> assets;
         for (int a = 1; a <= 4; ++a) {
             Record first = valued(0.0125, kNone);

@@ -11,8 +11,6 @@ QString exactTitle(const QString& title) {
 }
 } // namespace
 
-Desktop::Desktop() = default;
-
 Desktop::~Desktop() {
     for (QProcess* process : {&m_keeper, &m_server}) {
         process->terminate();

@@ -9,7 +9,6 @@
 
 class Desktop {
 public:
-    Desktop();
     ~Desktop();
 
     // Starts Xvfb on a free display; false (with the reason in why()) when it cannot.

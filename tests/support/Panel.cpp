@@ -5,6 +5,10 @@
 #include "link/PortMap.h"
 #include "link/QtSerialPort.h"
 #include "link/Wait.h"
+#include "readings/Readings.h"
+#include "readings/ReadingsWindow.h"
+
+#include <clocale>
 
 #include <QRegularExpression>
 
@@ -32,6 +36,10 @@ void Panel::init() {
 }
 
 void Panel::cleanup() {
+    if (std::exchange(m_german, false)) {
+        std::setlocale(LC_ALL, "C");
+        QLocale::setDefault(QLocale::c());
+    }
     const QString problems = prompt->problems();
     frmMeasure::unloadIfLoaded();
     Configure::unloadIfLoaded();
@@ -94,16 +102,19 @@ QStringList Panel::rows() const {
             w.spar->text(), w.svalue->text(), w.sunit->text()};
 }
 
-bool Panel::unlocked() const {
+// How many of Trigger, log, Configure and the correction switch are usable.
+static int usable() {
     const frmMeasure& w = frmMeasure::use();
-    return w.Start->isEnabled() && w.cmdLog->isEnabled() && w.Config->isEnabled() &&
+    return w.Start->isEnabled() + w.cmdLog->isEnabled() + w.Config->isEnabled() +
            w.cmdTC->isEnabled();
 }
 
+bool Panel::unlocked() const {
+    return usable() == 4;
+}
+
 bool Panel::locked() const {
-    const frmMeasure& w = frmMeasure::use();
-    return !w.Start->isEnabled() && !w.cmdLog->isEnabled() && !w.Config->isEnabled() &&
-           !w.cmdTC->isEnabled() && w.Exit->isEnabled();
+    return usable() == 0 && frmMeasure::use().Exit->isEnabled();
 }
 
 QString Panel::startLog(const QString& name) {
@@ -150,4 +161,20 @@ void Panel::typeInto(QWidget* box, const QString& text) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
     QTest::keyClicks(QApplication::focusWidget(), text);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+}
+
+ReadingsWindow& Panel::openReadings() const {
+    QTest::keyClick(frmMeasure::loaded(), Qt::Key_R, Qt::ControlModifier);
+    ReadingsWindow* readings = Readings::existing();
+    if (!readings || !readings->isVisible())
+        qFatal("Ctrl+R did not open the Readings window");
+    QApplication::setActiveWindow(readings);
+    return *readings;
+}
+
+void Panel::useGerman() {
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        qFatal("de_DE.UTF-8 is not installed");
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    m_german = true;
 }

@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+class ReadingsWindow;
 class Simulator;
 
 class Panel : public QObject {
@@ -62,6 +63,11 @@ protected:
     QStringList logLines(const QString& path = QString()) const;
     QString path(const QString& name) const { return m_dir->filePath(name); }
 
+    // Ctrl+R in the results window: the Readings window, shown and active.
+    ReadingsWindow& openReadings() const;
+    // The C library and Qt in a comma-decimal region (de_DE) until the test ends.
+    void useGerman();
+
     // As an operator types: a click into the box, Ctrl+A, the text key by key, then Tab.
     static void typeInto(QWidget* box, const QString& text);
     static void activate(QWidget* window);
@@ -75,4 +81,5 @@ protected Q_SLOTS:
 private:
     QTemporaryDir* m_dir = nullptr;
     QString m_log;
+    bool m_german = false;
 };
