@@ -142,9 +142,10 @@ private Q_SLOTS:
         QCOMPARE(stored("J1").last(), "0.0091 Ann yearly  Norvale MX7500 MX75-000123 1.04 1.00 0");
         QCOMPARE(RecordBox().operatorName->text(), QStringLiteral("Ann"));
 
-        // A record of the joint from an earlier service, before today's.
+        // A record of the joint from a service two years ago: shown until only some days are.
         Records::Record earlier = Records::recordOf({}, {}, {"J1", "Bo", "", ""}, {}, "1.00");
-        std::tie(earlier.time, earlier.rx) = std::tuple(QDateTime({2026, 1, 15}, {9, 0}), 0.02);
+        std::tie(earlier.time, earlier.rx) =
+            std::tuple(QDateTime(QDate::currentDate().addYears(-2), QTime(9, 0)), 0.02);
         QVERIFY(Records::store(nullptr)->add(earlier));
 
         activate(m_results);
