@@ -1,6 +1,8 @@
 // Message boxes and the file dialog.
 #include "windowkit/DialogPrompt.h"
 
+#include "windowkit/NameOnlyIconProvider.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -45,17 +47,25 @@ QStringList nameFiltersFrom(const QString& pipeFilter) {
     return filters;
 }
 
-std::optional<QString> DialogPrompt::chooseFile(const FileRequest& request, int* fileType) {
-    QFileDialog dialog(QApplication::activeWindow(), request.title);
+void setUpFileDialog(QFileDialog& dialog, const OperatorPrompt::FileRequest& request) {
+    dialog.setWindowTitle(request.title);
     // A name that does not exist yet must be accepted, and the log start asks about
     // overwriting itself.
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOptions(QFileDialog::DontConfirmOverwrite | QFileDialog::DontUseNativeDialog);
-    const QStringList filters = nameFiltersFrom(request.filter);
-    dialog.setNameFilters(filters);
+    dialog.setNameFilters(nameFiltersFrom(request.filter));
+    // The records store may be in the folder shown: nothing may open its files but SQLite.
+    static auto* const byNameOnly = new NameOnlyIconProvider; // the dialog does not own it
+    dialog.setIconProvider(byNameOnly);
     if (!request.fileName.isEmpty())
         dialog.selectFile(request.fileName);
+}
+
+std::optional<QString> DialogPrompt::chooseFile(const FileRequest& request, int* fileType) {
+    QFileDialog dialog(QApplication::activeWindow());
+    setUpFileDialog(dialog, request);
+    const QStringList filters = dialog.nameFilters();
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     if (fileType)
