@@ -21,10 +21,11 @@ void paintHistory(QPainter& painter, const QRectF& area, const std::vector<Recor
     const QRectF plot =
         area.adjusted(metrics.horizontalAdvance(QStringLiteral("-999.9999 mOhm")) + line / 2,
                       line / 2, -line / 2, -line * 1.5);
+    const Quantity quantity = chartQuantity(records);
     std::vector<std::pair<qint64, double>> points; // when, and the value
     for (const Record& record : records) {
-        if (!std::isnan(value(record)))
-            points.emplace_back(record.time.toMSecsSinceEpoch(), value(record));
+        if (!std::isnan(valueOf(record, quantity)))
+            points.emplace_back(record.time.toMSecsSinceEpoch(), valueOf(record, quantity));
     }
     painter.setPen(Qt::lightGray);
     painter.drawRect(plot);
@@ -65,6 +66,10 @@ void paintHistory(QPainter& painter, const QRectF& area, const std::vector<Recor
     painter.drawText(dates, Qt::AlignLeft, date(first));
     if (span > 0)
         painter.drawText(dates, Qt::AlignRight, date(points.back().first));
+
+    painter.drawText(plot.adjusted(line / 2, line / 4, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                     quantity == Quantity::Rtc ? QStringLiteral("Rtc (corrected to 20 °C)")
+                                               : QStringLiteral("Rx"));
 
     const QColor colour(0, 70, 200);
     QPolygonF trace;

@@ -1,5 +1,5 @@
-// An asset's history as a chart: each record's value (Rtc where the correction gave one, else
-// Rx) against its date, on round ticks. One function paints it on any device, so that the
+// An asset's history as a chart: each record's Rtc, or each one's Rx where not every record
+// has an Rtc, against its date, on round ticks. One function paints it on any device, so that the
 // Records window and the certificate show the same chart.
 #pragma once
 
@@ -13,8 +13,8 @@
 class QPainter;
 
 namespace Records {
-// Paints `records` into `area`: value ticks on the left, the first and last dates below, a dot
-// per record joined in time order; a note instead when no record has a value.
+// Paints `records` into `area`: value ticks on the left, the first and last dates below, which
+// quantity it is, a dot per record joined in time order; a note instead when no record has a value.
 void paintHistory(QPainter& painter, const QRectF& area, const std::vector<Record>& records,
                   const QLocale& locale = QLocale());
 } // namespace Records

@@ -34,6 +34,7 @@ RecordBox::RecordBox(QWidget* parent) : QGroupBox(QStringLiteral("Record"), pare
     recordsButton = new QPushButton(QStringLiteral("Re&cords..."), this);
     eachReading = new QCheckBox(QStringLiteral("Record each reading of the a&uto-repeat"), this);
     status = new QLabel(this);
+    status->setTextFormat(Qt::PlainText); // it shows names as the operator typed them
     status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     status->setWordWrap(true);
 
@@ -154,6 +155,7 @@ bool RecordBox::recordLast(bool eachOfSeries) {
     }
 
     m_recordedUnder = record.asset;
+    Records::noteRecorded(record.asset);
     if (Records::rememberedOperator() != record.operatorName)
         Records::rememberOperator(record.operatorName);
     QString text = QStringLiteral("Recorded under %1.").arg(record.asset);

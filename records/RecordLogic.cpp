@@ -4,6 +4,8 @@
 #include "measurement/CorrectionSettings.h"
 #include "readings/Reading.h"
 
+#include <QCollator>
+
 #include <algorithm>
 #include <cmath>
 #include <iterator>
@@ -98,9 +100,13 @@ std::optional<double> changePercent(const Record& previous, const Record& curren
     return (now - before) / before * 100.0;
 }
 
+double shownPercent(double percent) {
+    return std::round(percent * 10.0) / 10.0;
+}
+
 QString changeText(double percent, const QDateTime& previousTime, const QLocale& locale) {
     // Rounded first, so that -0.04 % reads "0.0 %" rather than "-0.0 %".
-    const double shown = std::round(percent * 10.0) / 10.0;
+    const double shown = shownPercent(percent);
     QString number = locale.toString(std::abs(shown), 'f', 1);
     if (shown > 0.0)
         number.prepend(QLatin1Char('+'));
@@ -110,7 +116,38 @@ QString changeText(double percent, const QDateTime& previousTime, const QLocale&
 }
 
 bool flagged(double percent, double limitPercent) {
-    return std::abs(percent) > limitPercent;
+    // By the figure shown: +20.0 % and -20.0 % are flagged alike, whatever digits follow.
+    return std::abs(shownPercent(percent)) > limitPercent;
+}
+
+bool nameContains(const QString& name, const QString& text) {
+    return name.contains(text, Qt::CaseInsensitive); // case folded for every letter
+}
+
+bool comesBefore(const QString& a, const QString& b) {
+    // The region's alphabet, any case: "Ölweiche" among the O's, not after "Z". The C region
+    // has no alphabet of its own; it gets the common one.
+    static const QCollator collator = [] {
+        QLocale locale;
+        if (locale.language() == QLocale::C)
+            locale = QLocale(QLocale::English, QLocale::UnitedStates);
+        QCollator made(locale);
+        made.setCaseSensitivity(Qt::CaseInsensitive);
+        return made;
+    }();
+    const int order = collator.compare(a, b);
+    return order != 0 ? order < 0 : a < b;
+}
+
+Quantity chartQuantity(const std::vector<Record>& records) {
+    const bool allCorrected = std::all_of(records.begin(), records.end(), [](const Record& r) {
+        return !std::isnan(r.rtc) || std::isnan(r.rx);
+    });
+    return allCorrected ? Quantity::Rtc : Quantity::Rx;
+}
+
+double valueOf(const Record& record, Quantity quantity) {
+    return quantity == Quantity::Rtc ? record.rtc : record.rx;
 }
 
 QString isoTime(const QDateTime& time) {

@@ -49,9 +49,23 @@ std::optional<double> changePercent(const Record& previous, const Record& curren
 QString changeText(double percent, const QDateTime& previousTime,
                    const QLocale& locale = QLocale());
 
-// A change beyond `limitPercent` either way is flagged: a joint whose resistance rose that
-// much is failing even while it still passes.
+// A change in % as shown: to one decimal.
+double shownPercent(double percent);
+
+// A change beyond `limitPercent` either way, as shown, is flagged: a joint whose resistance
+// rose that much is failing even while it still passes.
 bool flagged(double percent, double limitPercent);
+
+// Whether an asset's name contains the typed `text`, in any case of any letter.
+bool nameContains(const QString& name, const QString& text);
+// The order assets are listed in: the region's alphabetical order, any case.
+bool comesBefore(const QString& a, const QString& b);
+
+// What an asset's history chart shows: Rtc when every record with a value has one, else Rx
+// throughout, so that no line joins the two.
+enum class Quantity { Rx, Rtc };
+Quantity chartQuantity(const std::vector<Record>& records);
+double valueOf(const Record& record, Quantity quantity);
 
 // The days whose records are shown, certified and exported, both ends included; an end that
 // is not a valid date leaves that side open. A record's day is its date where it was taken.

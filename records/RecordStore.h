@@ -20,8 +20,9 @@ public:
     // nothing of it is kept and errorText() says why.
     virtual bool add(Record& record) = 0;
 
-    // Every asset whose name contains `text` (any case for Latin letters; all with an empty
-    // text), in name order, each with its latest record. False on an error.
+    // Every asset whose name contains `text` (in any case of any letter; all with an empty
+    // text), in the region's alphabetical order, each with its latest record. False on an
+    // error.
     virtual bool assets(const QString& text, std::vector<AssetSummary>& out) = 0;
 
     // The records of the asset named exactly `asset`, oldest first. False on an error.

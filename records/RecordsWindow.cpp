@@ -146,28 +146,33 @@ RecordsWindow::RecordsWindow(Records::RecordStore& store, QWidget* parent)
 }
 
 void RecordsWindow::refresh() {
-    const QString selected = m_history.empty() ? QString() : m_history.front().asset;
+    // The asset shown stays; at first it is the one recorded last, else the first listed.
+    const QString wanted = !m_shown.isEmpty() ? m_shown : Records::lastRecordedAsset();
     if (!m_store.assets(filter->text(), m_assets)) {
         tell(m_store.errorText());
         return;
     }
     const QSignalBlocker blocker(assets);
     assets->setRowCount(int(m_assets.size()));
-    int keep = -1;
+    int keep = m_assets.empty() ? -1 : 0;
     for (int row = 0; row < int(m_assets.size()); ++row) {
         setRow(assets, row, Records::assetCells(m_assets[size_t(row)]));
-        if (m_assets[size_t(row)].last.asset == selected)
+        if (m_assets[size_t(row)].last.asset == wanted)
             keep = row;
     }
+    assets->clearSelection();
     assets->setCurrentCell(keep, 0);
     showAsset(keep);
 }
 
 void RecordsWindow::showAsset(int row) {
     m_history.clear();
-    if (row >= 0 && row < int(m_assets.size()) &&
-        !m_store.history(m_assets[size_t(row)].last.asset, m_history))
-        tell(m_store.errorText());
+    m_shown.clear();
+    if (row >= 0 && row < int(m_assets.size())) {
+        m_shown = m_assets[size_t(row)].last.asset;
+        if (!m_store.history(m_shown, m_history))
+            tell(m_store.errorText());
+    }
     fillHistory();
 }
 

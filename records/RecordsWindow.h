@@ -29,7 +29,8 @@ class RecordsWindow : public QWidget {
 public:
     explicit RecordsWindow(Records::RecordStore& store, QWidget* parent = nullptr);
 
-    // Lists the assets whose name contains the filter's text, keeping the selected one.
+    // Lists the assets whose name contains the filter's text, showing the same asset's
+    // history as before, at first the one recorded last, else the first listed.
     void refresh();
     // Shows the records of the asset in the list's row `row`.
     void showAsset(int row);
@@ -64,6 +65,7 @@ private:
     std::optional<QString> chooseFile(const QString& types, const QString& title,
                                       const QString& current, const QString& extension);
 
+    QString m_shown; // the asset whose history is shown
     QString m_exportName;
     QString m_certificateName;
 };

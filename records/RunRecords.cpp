@@ -19,6 +19,7 @@ namespace {
 
 QString g_storePath;
 QString g_settingsFile;
+QString g_lastRecorded; // in this run
 std::unique_ptr<SqliteRecordStore> g_store;
 
 std::unique_ptr<QSettings> settings() {
@@ -72,6 +73,18 @@ void closeStore() {
             delete records;
     }
     g_store.reset();
+}
+
+void noteRecorded(const QString& asset) {
+    g_lastRecorded = asset;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* records = qobject_cast<RecordsWindow*>(window))
+            records->refresh();
+    }
+}
+
+QString lastRecordedAsset() {
+    return g_lastRecorded;
 }
 
 void setSettingsFile(const QString& path) {

@@ -18,6 +18,11 @@ QString storePath();
 RecordStore* store(QString* error);
 void closeStore();
 
+// A record of `asset` was just kept: an open Records window shows it among the others.
+void noteRecorded(const QString& asset);
+// The asset recorded last in this run; empty before the first record.
+QString lastRecordedAsset();
+
 // Where the remembered settings are kept: the user's configuration folder, unless a file is
 // named here (tests).
 void setSettingsFile(const QString& path);

@@ -1,16 +1,22 @@
 // Test records in a SQLite file.
 #include "records/SqliteRecordStore.h"
 
+#include "records/RecordLogic.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStorageInfo>
+#include <QUrl>
 #include <QVariant>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <vector>
 
 namespace Records {
 
@@ -21,11 +27,15 @@ enum SqliteCode {
     Busy = 5,
     Locked = 6,
     ReadOnly = 8,
+    IoError = 10,
     Corrupt = 11,
     Full = 13,
     CantOpen = 14,
     NotADatabase = 26
 };
+
+// Less free space than this is a full disk to a store: SQLite wants room for its journal.
+constexpr qint64 kFullBelowBytes = 256 * 1024;
 
 // Every column of a record, in the order recordFrom() reads them.
 const QString kColumns = QStringLiteral(
@@ -130,15 +140,6 @@ Record recordFrom(const QSqlQuery& query) {
     return record;
 }
 
-// `text` inside a LIKE pattern, its wildcards taken literally.
-QString likeContaining(const QString& text) {
-    QString escaped = text;
-    escaped.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
-        .replace(QLatin1Char('%'), QLatin1String("\\%"))
-        .replace(QLatin1Char('_'), QLatin1String("\\_"));
-    return QLatin1Char('%') + escaped + QLatin1Char('%');
-}
-
 } // namespace
 
 SqliteRecordStore::SqliteRecordStore() {
@@ -159,17 +160,22 @@ bool SqliteRecordStore::fail(const QString& doing, const QSqlError& error) {
         error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
     // The primary code: a store in a read-only folder, say, is "read-only" (SQLite says which
     // part is, in the extended code's upper bits).
-    switch (error.nativeErrorCode().toInt() & 0xff) {
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    m_readOnlyFailure = code == ReadOnly || code == CantOpen;
+    // SQLite says "disk I/O error" when the journal's shared-memory file cannot grow on a
+    // full disk: the free space tells.
+    const bool diskFull =
+        code == Full ||
+        (code == IoError &&
+         QStorageInfo(QFileInfo(m_path).absolutePath()).bytesAvailable() < kFullBelowBytes);
+    switch (diskFull ? int(Full) : code) {
     case NotADatabase:
         m_error = QStringLiteral("%1 is not a records store (it is not a database). Name "
                                  "another file with --records, or move this one away.")
                       .arg(file);
         break;
     case ReadOnly:
-        m_error = QStringLiteral("The records store %1 is read-only, or its folder is: nothing "
-                                 "can be recorded in it. Make both writable, or name another "
-                                 "file with --records.")
-                      .arg(file);
+        m_error = readOnlyText();
         break;
     case Full:
         m_error = QStringLiteral("The disk holding the records store %1 is full. Make room on "
@@ -197,35 +203,95 @@ bool SqliteRecordStore::fail(const QString& doing, const QSqlError& error) {
     return false;
 }
 
+QString SqliteRecordStore::readOnlyText() const {
+    return QStringLiteral("The records store %1 is read-only, or its folder is: nothing can be "
+                          "recorded in it. Make both writable, or name another file with "
+                          "--records.")
+        .arg(QDir::toNativeSeparators(m_path));
+}
+
 bool SqliteRecordStore::open(const QString& path) {
     m_path = path;
     m_open = false;
+    m_readOnly = false;
     if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
         m_error = QStringLiteral("Records cannot be kept: Qt's SQLite driver is not installed "
                                  "(Debian package libqt6sql6-sqlite).");
         return false;
     }
-    const QString folder = QFileInfo(path).absolutePath();
+    const QFileInfo file(path);
+    if (file.isDir()) {
+        m_error = QStringLiteral("%1 is a folder, not a records store. Name a file with "
+                                 "--records, such as %2.")
+                      .arg(QDir::toNativeSeparators(path),
+                           QDir::toNativeSeparators(QDir(path).filePath("records.sqlite")));
+        return false;
+    }
+    const QString folder = file.absolutePath();
     if (!QDir().mkpath(folder)) {
         m_error = QStringLiteral("The folder %1 for the records store cannot be made.")
                       .arg(QDir::toNativeSeparators(folder));
         return false;
     }
+    // What this open makes, it takes away again when it fails: no other program can be using
+    // files that were not there.
+    QStringList made;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        if (!QFileInfo::exists(path + QLatin1String(suffix)))
+            made << path + QLatin1String(suffix);
+    }
+    const bool writable = made.contains(path) ? QFileInfo(folder).isWritable()
+                                              : file.isWritable() && QFileInfo(folder).isWritable();
+    // A store that may not be written (a read-only file system, say) can still be read: to
+    // the journal's shared memory if that can be made, else as a file nobody changes.
+    std::vector<Access> tries = {Access::ReadWrite, Access::ReadOnly, Access::Unchanging};
+    if (!writable)
+        tries.erase(tries.begin());
+    QString why;
+    for (Access access : tries) {
+        m_open = openAs(access);
+        if (why.isEmpty())
+            why = m_error;
+        if (m_open || !m_readOnlyFailure)
+            break;
+    }
+    if (!m_open && m_readOnlyFailure)
+        m_error = why;
+    if (!m_open) {
+        QSqlDatabase::database(m_connection, false).close();
+        for (const QString& name : std::as_const(made))
+            QFile::remove(name);
+    }
+    return m_open;
+}
+
+bool SqliteRecordStore::openAs(Access access) {
+    m_readOnly = access != Access::ReadWrite;
+    m_readOnlyFailure = false;
     {
         QSqlDatabase db = QSqlDatabase::contains(m_connection)
                               ? QSqlDatabase::database(m_connection, false)
                               : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
         db.close();
-        db.setDatabaseName(path);
         // Another program's write lock is waited for this long before the store gives up.
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000"));
+        QString options = QStringLiteral("QSQLITE_BUSY_TIMEOUT=2000");
+        if (access == Access::Unchanging) {
+            db.setDatabaseName(QUrl::fromLocalFile(m_path).toString(QUrl::FullyEncoded) +
+                               QStringLiteral("?immutable=1"));
+            options += QStringLiteral(";QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI");
+        } else {
+            db.setDatabaseName(m_path);
+            if (m_readOnly)
+                options += QStringLiteral(";QSQLITE_OPEN_READONLY");
+        }
+        db.setConnectOptions(options);
         if (!db.open())
             return fail(QStringLiteral("opening"), db.lastError());
     }
-    m_open = prepareLayout();
-    if (!m_open)
-        QSqlDatabase::database(m_connection, false).close();
-    return m_open;
+    if (prepareLayout())
+        return true;
+    QSqlDatabase::database(m_connection, false).close();
+    return false;
 }
 
 bool SqliteRecordStore::prepareLayout() {
@@ -257,6 +323,15 @@ bool SqliteRecordStore::prepareLayout() {
                       .arg(QDir::toNativeSeparators(m_path))
                       .arg(version->toInt())
                       .arg(kVersion);
+        return false;
+    }
+    if (m_readOnly) {
+        if (version->toInt() == kVersion)
+            return true;
+        m_error = QStringLiteral("The records store %1 is of an earlier layout and read-only: "
+                                 "it cannot be brought up to date to be read. Make it and its "
+                                 "folder writable, or name another file with --records.")
+                      .arg(QDir::toNativeSeparators(m_path));
         return false;
     }
     // A record reported as kept is in the journal on the disk: written ahead, synced at
@@ -315,6 +390,10 @@ bool SqliteRecordStore::add(Record& record) {
             m_error = QStringLiteral("The records store is not open.");
         return false;
     }
+    if (m_readOnly) {
+        m_error = readOnlyText();
+        return false;
+    }
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
     query.prepare(QStringLiteral(
         "INSERT INTO records (time, time_ms, asset, operator, note, rx, rtc, temperature, "
@@ -358,25 +437,43 @@ bool SqliteRecordStore::assets(const QString& text, std::vector<AssetSummary>& o
     out.clear();
     if (!m_open)
         return false;
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    // Each asset's count and latest moment come from the index alone. SQLite's own LIKE and
+    // NOCASE know the case of Latin letters only, so the names are matched and ordered here.
+    QSqlQuery listing(db);
+    listing.setForwardOnly(true);
+    if (!listing.exec(
+            QStringLiteral("SELECT asset, max(time_ms), count(*) FROM records GROUP BY asset")))
+        return fail(QStringLiteral("listing the assets"), listing.lastError());
+    struct Listed {
+        QString name;
+        qint64 latest;
+        int count;
+    };
+    std::vector<Listed> listed;
+    while (listing.next()) {
+        const QString name = listing.value(0).toString();
+        if (nameContains(name, text))
+            listed.push_back({name, listing.value(1).toLongLong(), listing.value(2).toInt()});
+    }
+    std::sort(listed.begin(), listed.end(),
+              [](const Listed& a, const Listed& b) { return comesBefore(a.name, b.name); });
+    // Only the record at each latest moment is read, the one kept last when several share it
+    // (as latest() and history() have it).
+    QSqlQuery query(db);
     query.setForwardOnly(true);
-    // Each asset's count and latest moment come from the index alone; only the record at that
-    // moment is read from the table, the one kept last when several share it (as latest() and
-    // history() have it). Reading every record of every listed asset instead made the list slow
-    // to open with many records.
-    query.prepare(QStringLiteral(
-                      "SELECT %1, listed.count FROM (SELECT asset AS name, max(time_ms) AS latest, "
-                      "count(*) AS count FROM records WHERE asset LIKE ? ESCAPE '\\' "
-                      "GROUP BY asset) AS listed JOIN records ON records.id = (SELECT id FROM "
-                      "records WHERE asset = listed.name AND time_ms = listed.latest "
-                      "ORDER BY id DESC LIMIT 1) ORDER BY listed.name COLLATE NOCASE, listed.name")
+    query.prepare(QStringLiteral("SELECT %1 FROM records WHERE asset = ? AND time_ms = ? "
+                                 "ORDER BY id DESC LIMIT 1")
                       .arg(kColumns));
-    query.addBindValue(likeContaining(text));
-    if (!query.exec())
-        return fail(QStringLiteral("listing the assets"), query.lastError());
-    const int countColumn = query.record().count() - 1;
-    while (query.next())
-        out.push_back({recordFrom(query), query.value(countColumn).toInt()});
+    out.reserve(listed.size());
+    for (const Listed& asset : listed) {
+        query.addBindValue(asset.name);
+        query.addBindValue(asset.latest);
+        if (!query.exec() || !query.next())
+            return fail(QStringLiteral("listing the assets"), query.lastError());
+        out.push_back({recordFrom(query), asset.count});
+        query.finish();
+    }
     return true;
 }
 

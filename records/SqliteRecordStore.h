@@ -23,8 +23,10 @@ public:
 
     // Opens the store in `path`, creating the file (and its folder) when there is none. False,
     // with errorText(), for a file that is not a store, of a newer layout, or cannot be read.
+    // A store that cannot be written is opened to be read: add() then refuses every record.
     bool open(const QString& path);
     bool isOpen() const { return m_open; }
+    bool isReadOnly() const { return m_readOnly; }
     QString path() const { return m_path; }
 
     bool add(Record& record) override;
@@ -34,13 +36,19 @@ public:
     QString errorText() const override { return m_error; }
 
 private:
+    // Unchanging: read without locks or journal, where neither can be kept beside the file.
+    enum class Access { ReadWrite, ReadOnly, Unchanging };
+    bool openAs(Access access);
     bool prepareLayout();
     bool fail(const QString& doing, const QSqlError& error);
+    QString readOnlyText() const;
 
     QString m_connection; // this store's own Qt SQL connection
     QString m_path;
     QString m_error;
     bool m_open = false;
+    bool m_readOnly = false;
+    bool m_readOnlyFailure = false; // the last failure was SQLite being refused writing
 };
 
 } // namespace Records

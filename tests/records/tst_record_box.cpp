@@ -21,6 +21,7 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QSpinBox>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -152,7 +153,12 @@ private Q_SLOTS:
         QTest::keyClick(m_results, Qt::Key_H, Qt::ControlModifier);
         QCOMPARE(recordsWindows().size(), 1);
         RecordsWindow* window = recordsWindows()[0];
-        QCOMPARE(column(window->assets, 0) + " " + column(window->assets, 1), "Busbar 2|J1 1|5");
+        // Open on the asset recorded last, and following what is recorded while it is open.
+        QCOMPARE(column(window->history, 1), QStringLiteral("9,1 mOhm"));
+        take("0.0093\n");
+        box.recordButton->click();
+        QCOMPARE(column(window->history, 1), QStringLiteral("9,1 mOhm|9,3 mOhm"));
+        QCOMPARE(column(window->assets, 0) + " " + column(window->assets, 1), "Busbar 2|J1 2|5");
         activate(window);
         typeInto(window->filter, QStringLiteral("j"));
         QCOMPARE(column(window->assets, 0), QStringLiteral("J1"));
@@ -193,13 +199,14 @@ private Q_SLOTS:
         window->assets->setFocus();
         QTest::keyClick(window->assets, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(window->selectedAssets(), QStringList({"Busbar 2", "J1"}));
+        QVERIFY(window->history->rowCount() == 4 && window->exportButton->isEnabled());
         prompt->expectFile(path("j1"));
         window->certificateButton->click();
         const QString certified = pdfText(path("j1.pdf"));
         const QString today = QDate::currentDate().toString(Qt::ISODate);
         for (const QString& part :
              {"Recordsdated:" + today + "to" + today, QString("Asset:Busbar2"), QString("Asset:J1"),
-              QString("Summary:5records;")})
+              QString("Summary:6records;")})
             QVERIFY2(certified.contains(part), qPrintable(part + ": " + certified));
         // No day with a record: nothing to certify, nothing shown.
         window->toDate->setFocus(Qt::TabFocusReason); // tabbed into: its first part selected
@@ -242,6 +249,27 @@ private Q_SLOTS:
         other.close();
         pressRecord(readings);
         QCOMPARE(stored("J1").size(), 1);
+    }
+
+    // A name typed with markup in it is shown as typed, tags and all, not as bold text.
+    void typedTextShownAsTyped() {
+        ReadingsWindow& readings = openReadings();
+        RecordBox& box = *readings.record;
+        typeInto(box.asset, QStringLiteral("Phase <b>L1</b> joint"));
+        take("0.0125\n");
+        box.recordButton->click();
+        QCOMPARE(box.status->text(), "Recorded under Phase <b>L1</b> joint. Its first record.");
+        QLabel asTyped;
+        asTyped.setTextFormat(Qt::PlainText);
+        asTyped.setText(box.status->text());
+        asTyped.setWordWrap(true);
+        asTyped.setFixedSize(box.status->size());
+        asTyped.setFont(box.status->font());
+        asTyped.setPalette(box.status->palette());
+        const auto shown = [](QLabel* label) {
+            return label->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        };
+        QCOMPARE(shown(box.status), shown(&asTyped));
     }
 
     // Ticked, each reading of an auto-repeat is recorded; a series that cannot be recorded

@@ -130,15 +130,18 @@ private Q_SLOTS:
         }
     }
 
-    // Assets whose name contains the text, any case, its wildcards taken as characters; each
+    // Assets whose name contains the text, any case of any letter, in alphabetical order (Ö
+    // among the O's), its wildcards taken as characters; each
     // with its latest record by moment, which text order of times with different offsets
     // would get wrong (the night summer time ends: 02:30+02:00 came before 02:10+01:00), and of
     // two records of one moment the one kept last.
     void foundByAsset_data() {
         // text, found
         columns<QString, QString>();
-        row("all", "", "busbar 2 0.011|Joint_7 1 0.5|Motor 100% 2 0.6");
+        row("all, in alphabetical order", "",
+            "busbar 2 0.011|Joint_7 1 0.5|Motor 100% 2 0.6|Ölweiche 1 0.7|Umspanner 1 0.8");
         row("any case", "BUS", "busbar 2 0.011");
+        row("any case of any letter", "ölw", "Ölweiche 1 0.7");
         row("a percent sign is a percent sign", "%", "Motor 100% 2 0.6");
         row("an underscore is an underscore", "t_", "Joint_7 1 0.5");
         row("nothing", "zz", "");
@@ -151,7 +154,9 @@ private Q_SLOTS:
                               recordAt("busbar", "2026-10-25T02:10:00.000+01:00", 0.011),
                               recordAt("Motor 100%", "2026-10-25T03:00:00.000+01:00", 0.5),
                               recordAt("Motor 100%", "2026-10-25T03:00:00.000+01:00", 0.6),
-                              recordAt("Joint_7", "2026-10-25T03:00:00.000+01:00", 0.5)})
+                              recordAt("Joint_7", "2026-10-25T03:00:00.000+01:00", 0.5),
+                              recordAt("Umspanner", "2026-10-25T03:00:00.000+01:00", 0.8),
+                              recordAt("Ölweiche", "2026-10-25T03:00:00.000+01:00", 0.7)})
             QVERIFY2(store.add(record), qPrintable(store.errorText()));
         std::vector<Records::AssetSummary> assets;
         QVERIFY(store.assets(text, assets));
@@ -224,6 +229,9 @@ private Q_SLOTS:
         row("another program's database", "other",
             "%1 is a database of another program, not a records store. Name another file with "
             "--records.");
+        row("a folder", "folder",
+            "%1 is a folder, not a records store. Name a file with --records, such as "
+            "%1/records.sqlite.");
         row("a newer layout", "newer",
             "The records store %1 was written by a newer version of this program (layout 9; this "
             "one knows up to 3). It is left as it is.");
@@ -231,7 +239,9 @@ private Q_SLOTS:
     void notAStore() {
         const auto [kind, message] = fetched<QString, QString>();
         const QString file = path("file");
-        if (kind == "text") {
+        if (kind == "folder") {
+            QVERIFY(QDir().mkdir(file));
+        } else if (kind == "text") {
             QFile text(file);
             QVERIFY(text.open(QIODevice::WriteOnly) && text.write(QByteArray(8192, 'x')) == 8192);
         } else {
@@ -280,10 +290,29 @@ private Q_SLOTS:
         QCOMPARE(history(path(), "J1").size(), kept);
     }
 
+    // A disk already full when the store is first opened: said so, and nothing left behind.
+    void fullDiskAtFirstOpen() {
+        m_mounted =
+            ::mount("tmpfs", m_dir->path().toLocal8Bit().constData(), "tmpfs", 0, "size=64k") == 0;
+        if (!m_mounted)
+            QSKIP("no file system may be mounted here");
+        QFile filler(path("filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'f')) == 4096 && filler.flush()) {
+        }
+        filler.close();
+        SqliteRecordStore store;
+        QVERIFY(!store.open(path()));
+        QCOMPARE(store.errorText(), QStringLiteral("The disk holding the records store %1 is "
+                                                   "full. Make room on it and record again.")
+                                        .arg(path()));
+        QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList("filler"));
+    }
+
     // A store in a read-only folder, for a user other than root (who may write anywhere):
-    // nothing recorded, since its journal cannot be kept beside it, and why.
+    // its records are read as ever, but nothing is recorded, and the operator is told why.
     void readOnly() {
-        QCOMPARE(history(path(), "J1"), QStringList()); // made, and closed
+        QCOMPARE(recordIn(path()), QByteArray("recorded"));
         const auto read = QFileDevice::ReadOwner | QFileDevice::ReadOther;
         QFile::setPermissions(path(), read | QFileDevice::WriteOwner | QFileDevice::WriteOther);
         QFile::setPermissions(m_dir->path(), read | QFileDevice::ExeOwner | QFileDevice::ExeOther);
@@ -293,13 +322,14 @@ private Q_SLOTS:
             // Some chroots keep their root folder private: nobody there reaches no folder.
             if (::access(QFile::encodeName(m_dir->path()).constData(), X_OK) != 0)
                 return "unreachable";
-            return recordIn(path());
+            return history(path(), "J1").join(',').toUtf8() + '|' + recordIn(path());
         }));
         QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                  QFileDevice::ExeOwner);
         if (text == QLatin1String("unreachable"))
             QSKIP("the unprivileged user cannot reach the test's folder on this system");
-        QCOMPARE(text, QStringLiteral("The records store %1 is read-only, or its folder is: "
+        QCOMPARE(text, QStringLiteral("2026-03-02T10:30:00.000+01:00|The records store %1 is "
+                                      "read-only, or its folder is: "
                                       "nothing can be recorded in it. Make both writable, or name "
                                       "another file with --records.")
                            .arg(path()));

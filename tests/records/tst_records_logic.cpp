@@ -118,14 +118,35 @@ private Q_SLOTS:
             QVERIFY2(std::abs(*change - percent) < 1e-9, qPrintable(QString::number(*change)));
     }
 
+    // An asset's chart shows Rtc when every record with a value has one, else Rx throughout:
+    // never a line from one to the other.
+    void chartQuantity() {
+        using Records::Quantity;
+        for (auto [records, quantity] :
+             {std::pair{std::vector<Record>{valued(0.01, 0.011), valued(0.02, 0.021)},
+                        Quantity::Rtc},
+              {{valued(0.01, kNone), valued(0.02, 0.021)}, Quantity::Rx},
+              {{valued(0.01, 0.011), valued(0.02, kNone)}, Quantity::Rx}}) {
+            QCOMPARE(Records::chartQuantity(records), quantity);
+            QCOMPARE(Records::valueOf(records[1], quantity),
+                     quantity == Quantity::Rtc ? records[1].rtc : records[1].rx);
+        }
+    }
+
     // One decimal, the sign always written, the region's separator, and the previous record's
-    // own date (00:30 at +01:00 is still the 2nd there). Beyond the limit either way is flagged.
+    // own date (00:30 at +01:00 is still the 2nd there). Beyond the limit either way, as the
+    // figure shows it, is flagged: whatever reads "+20.0 %" or "-20.0 %" is not.
     void changeTexts() {
         const QDateTime previous = valued(0, 0, "2026-03-02T00:30:00.000+01:00").time;
         QCOMPARE(Records::changeText(12.44, previous, QLocale::c()), "+12.4 % since 2026-03-02");
         QCOMPARE(Records::changeText(-3.05, previous, QLocale::c()), "-3.1 % since 2026-03-02");
         QCOMPARE(Records::changeText(-0.04, previous, QLocale::c()), "0.0 % since 2026-03-02");
-        for (auto [percent, flagged] : {std::pair{20.0, false}, {20.01, true}, {-20.0, false}})
+        for (auto [percent, flagged] : {std::pair{20.04, false},
+                                        {-20.04, false},
+                                        {19.96, false},
+                                        {-19.96, false},
+                                        {20.06, true},
+                                        {-20.06, true}})
             QCOMPARE(Records::flagged(percent, 20.0), flagged);
     }
 
@@ -162,7 +183,7 @@ private Q_SLOTS:
                         "Asset: Joint 4", "2026-03-02 10:30 12,5 mOhm 12 mOhm to 13 mOhm PASS",
                         "PASS, stable", "2026-02-01 10:30 9 mOhm",
                         "2026-03-09 10:30 15,1 mOhm 17,1 mOhm 12 mOhm to 13 mOhm HIGH +20,8 % !",
-                        "2026-03-09 10:30 10,1 mOhm 12 mOhm to 13 mOhm LOW -19,2 %", "18 mOhm",
+                        "2026-03-09 10:30 10,1 mOhm 12 mOhm to 13 mOhm LOW -19,2 %",
                         "Summary: 9 records; PASS 4, LOW 1, HIGH 3.", "Page 1 of 2", "Page 2 of 2"},
             QStringList{"Records dated"});
         row("from a day on", QDate(2026, 3, 5),
