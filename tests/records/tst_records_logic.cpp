@@ -169,62 +169,134 @@ private Q_SLOTS:
                  size_t(contained));
     }
 
-    // The certificate read back as text: the program, meter, operator and date; each asset's
-    // records of the dates with their values in the region's format, limits, verdicts, stable
-    // marks and flagged changes (since the record before, even one before the dates); the
-    // chart of Rtc where there is one; the count of verdicts; every page numbered. An asset
-    // without records of the dates is left out.
+    // The certificate read back as text: the program, meter, issuer and date; each asset's
+    // records of the dates with who measured, the time with its offset, values in the
+    // region's format, the correction's material and coefficient with its unit, limits,
+    // verdicts, stable marks and flagged changes (since the record before, even one before
+    // the dates), each cell apart from the next; the count of verdicts, records without
+    // limits among them; every page numbered. An asset without records of the dates is left
+    // out.
     void certificate_data() {
-        // from, present, absent
-        columns<QDate, QStringList, QStringList>();
-        row("every date", QDate(),
+        // from, to, present (whole cells where in brackets), absent
+        columns<QDate, QDate, QStringList, QStringList>();
+        row("every date", QDate(), QDate(),
             QStringList{"Program: MX7500 1.00 Meter: Norvale MX7500, serial number MX75-000123, "
-                        "firmware 1.04 Operator: Ann Date: 2026-12-07 Asset: Joint 1",
-                        "Asset: Joint 4", "2026-03-02 10:30 12,5 mOhm 12 mOhm to 13 mOhm PASS",
-                        "PASS, stable", "2026-02-01 10:30 9 mOhm",
-                        "2026-03-09 10:30 15,1 mOhm 17,1 mOhm 12 mOhm to 13 mOhm HIGH +20,8 % !",
-                        "2026-03-09 10:30 10,1 mOhm 12 mOhm to 13 mOhm LOW -19,2 %",
-                        "Summary: 9 records; PASS 4, LOW 1, HIGH 3.", "Page 1 of 2", "Page 2 of 2"},
-            QStringList{"Records dated"});
-        row("from a day on", QDate(2026, 3, 5),
+                        "firmware 1.04 Issued by: Ann Date: 2026-12-07 Asset: Joint 1",
+                        "Asset: Joint 4",
+                        "[Bo]",
+                        "[Cy]",
+                        "[12,5 mOhm]",
+                        "[PASS]",
+                        "[PASS, stable]",
+                        "[15,1 mOhm]",
+                        "[17,1 mOhm]",
+                        "[HIGH]",
+                        "[+20,8 % !]",
+                        "[LOW]",
+                        "[-19,2 %]",
+                        "[23,5 °C, Copper,]",
+                        "[0,00393 /°C]",
+                        "[2026-03-02 10:30]",
+                        "[+01:00]",
+                        "[stable]",
+                        "Summary: 9 records; PASS 4, LOW 1, HIGH 3, not judged 1.",
+                        "Page 1 of 2",
+                        "Page 2 of 2"},
+            QStringList{"Records dated", "Operator: "});
+        row("from a day on", QDate(2026, 3, 5), QDate(),
             QStringList{"Date: 2026-12-07 Records dated: from 2026-03-05 Asset: Joint 1",
-                        "HIGH +20,8 % !", "Summary: 4 records; PASS 0, LOW 1, HIGH 3."},
+                        "[+20,8 % !]", "Summary: 4 records; PASS 0, LOW 1, HIGH 3, not judged 0."},
             QStringList{"2026-03-02", "Joint 5", "PASS, stable"});
+        row("one record", QDate(), QDate(2026, 2, 1),
+            QStringList{"Summary: 1 record; PASS 0, LOW 0, HIGH 0, not judged 1.", "[stable]"},
+            QStringList{"Joint 1", ", stable"});
     }
     void certificate() {
-        const auto [from, present, absent] = fetched<QDate, QStringList, QStringList>();
+        const auto [from, to, present, absent] = fetched<QDate, QDate, QStringList, QStringList>();
         std::vector<std::vector<Record>> assets;
         for (int a = 1; a <= 4; ++a) {
             Record first = valued(0.0125, kNone);
             first.asset = QStringLiteral("Joint %1").arg(a);
+            first.operatorName = QStringLiteral("Bo");
             first.limits = {Limits::Mode::Window, 0, 0, 0.012, 0.013};
             first.verdict = Limits::Verdict::Pass;
             first.stable = a == 2;
             first.meter = {"Norvale", "MX7500", "MX75-000123", "1.04"};
             Record second = first;
+            second.operatorName = QStringLiteral("Cy");
             second.time = first.time.addDays(7);
             second.stable = false;
             std::tie(second.rx, second.rtc, second.verdict) =
                 a == 1 ? std::tuple(0.0101, kNone, Limits::Verdict::Low)
                        : std::tuple(0.0151, 0.0171, Limits::Verdict::High);
+            std::tie(second.temperature, second.tempco, second.material) =
+                std::tuple(23.5, 0.00393, QStringLiteral("Copper"));
             assets.push_back({first, second});
         }
         Record early = valued(0.009, kNone, "2026-02-01T10:30:00.000+01:00");
         early.asset = QStringLiteral("Joint 5");
+        early.stable = true; // no limits: no verdict, yet settled
         assets.push_back({early});
         const QTemporaryDir dir;
         const QString file = dir.filePath("certificate.pdf");
         QString error;
         QVERIFY2(Records::writeCertificate(
-                     file, {"MX7500 1.00", "Ann", QDate(2026, 12, 7), {from, {}}}, assets, 20.0,
+                     file, {"MX7500 1.00", "Ann", QDate(2026, 12, 7), {from, to}}, assets, 20.0,
                      error, QLocale(QLocale::German, QLocale::Germany)),
                  qPrintable(error));
         const QString text = pdfText(file);
-        for (const QString& expected : std::as_const(present))
-            QVERIFY2(text.contains(QString(expected).remove(' ')),
-                     qPrintable(expected + ": " + text));
+        const QStringList cells = pdfCells(file);
+        for (const QString& expected : std::as_const(present)) {
+            if (expected.startsWith('['))
+                QVERIFY2(cells.contains(expected.mid(1, expected.size() - 2)),
+                         qPrintable(expected + " is no cell of " + cells.join(" | ")));
+            else
+                QVERIFY2(text.contains(QString(expected).remove(' ')),
+                         qPrintable(expected + ": " + text));
+        }
         for (const QString& unexpected : std::as_const(absent))
             QVERIFY2(!text.contains(QString(unexpected).remove(' ')), qPrintable(unexpected));
+    }
+
+    // A long asset over pages: a name of the longest length allowed printed whole, wrapped
+    // at the margin; rows continued on a page under the asset's name and the column header
+    // again; no page ending on a heading or a column header.
+    void certificateOverPages() {
+        std::vector<std::vector<Record>> assets;
+        const QString longest = QStringLiteral("Umspannwerk Nord Schaltfeld 12 Sammelschiene "
+                                               "OBEN 0042-ABC-XYZ12");
+        QCOMPARE(longest.size(), Records::kMaxNameLength);
+        for (const QString& name : {QString(Records::kMaxNameLength, 'W'), longest}) {
+            std::vector<Record> records;
+            for (int n = 0; n < 60; ++n) {
+                Record record = valued(0.0125 + n * 1e-6, kNone);
+                std::tie(record.asset, record.operatorName) =
+                    std::tuple(name, n % 2 ? QStringLiteral("Bo") : QStringLiteral("Cy"));
+                record.time = record.time.addSecs(60 * n);
+                records.push_back(record);
+            }
+            assets.push_back(records);
+        }
+        const QTemporaryDir dir;
+        const QString file = dir.filePath("certificate.pdf");
+        QString error;
+        QVERIFY(Records::writeCertificate(file, {"MX7500 1.00", "Ann", QDate(2026, 12, 7), {}},
+                                          assets, 20.0, error, QLocale::c()));
+        const QString text = pdfText(file);
+        QCOMPARE(text.count("Asset:" + QString(longest).remove(' ') + "Time"), 1);
+        QCOMPARE(text.count("Asset:" + QString(64, 'W') + "Time"), 1);
+        const QString header = QStringLiteral("TimeOperatorRxRtcCorrectionLimitsVerdictChange");
+        const int pages = int(text.count(QStringLiteral("Page")));
+        int continued = 0;
+        for (int page = 1; page <= pages; ++page) {
+            const QString shown = pdfText(file, page);
+            const QString end = shown.left(shown.lastIndexOf(QStringLiteral("Page")));
+            QVERIFY2(!end.endsWith(header) && !end.contains(QRegularExpression("Asset:[^:]*$")),
+                     qPrintable(shown));
+            QVERIFY2(page == 1 || shown.startsWith("Asset:"), qPrintable(shown));
+            continued += shown.contains("(continued)" + header);
+        }
+        QVERIFY2(pages >= 3 && continued >= 2, qPrintable(text));
     }
 
     // Every field, "." in numbers whatever the region, ISO times, texts with a comma, quote or
