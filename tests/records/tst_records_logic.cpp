@@ -205,7 +205,8 @@ private Q_SLOTS:
             QStringList{"Records dated", "Operator: "});
         row("from a day on", QDate(2026, 3, 5), QDate(),
             QStringList{"Date: 2026-12-07 Records dated: from 2026-03-05 Asset: Joint 1",
-                        "[+20,8 % !]", "Summary: 4 records; PASS 0, LOW 1, HIGH 3, not judged 0."},
+                        "[+20,8 % !]", "Summary: 4 records; PASS 0, LOW 1, HIGH 3, not judged 0.",
+                        "Rtc (corrected to 20 °C)"},
             QStringList{"2026-03-02", "Joint 5", "PASS, stable"});
         row("one record", QDate(), QDate(2026, 2, 1),
             QStringList{"Summary: 1 record; PASS 0, LOW 0, HIGH 0, not judged 1.", "[stable]"},
