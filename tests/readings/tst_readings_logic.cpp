@@ -282,6 +282,11 @@ private Q_SLOTS:
             "SETTLING  +/-0.018 %, still approaching");
         row("a slow approach that looks flat", approach, -1,
             "SETTLING  +/-0.018 %, may settle 0.57 % away");
+        Values steadyNoise;
+        for (int i = 0; i < 30; ++i)
+            steadyNoise << 12.505 << 12.495 << 12.5;
+        row("noise of 0.03 %, however long", steadyNoise, -1,
+            "SETTLING  +/-0.048 %, noise +/-0.03 % too close to the band");
         row("at the band's edge: noise too close to it",
             then(Values(10, 10.0), {10.005, 9.995, 10.0, 9.995, 10.005}), -1,
             "SETTLING  +/-0.05 %, noise +/-0.06 % too close to the band");
