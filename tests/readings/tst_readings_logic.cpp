@@ -280,6 +280,11 @@ private Q_SLOTS:
         row("a drift below band / N is still on its way",
             Values{10.0, 10.0009, 10.0018, 10.0027, 10.0036}, -1,
             "SETTLING  +/-0.018 %, still approaching");
+        Values fast;
+        for (int k = 0; k < 9; ++k) // 31 % above, each reading a fifth of the way off
+            fast << 12.5 * (1.0 + 0.3125 * std::pow(0.2, k));
+        row("a fast approach, settled but for the window's trend", fast, -1,
+            "SETTLING  +/-0.037 %, trend -0.011 %/reading");
         row("a slow approach that looks flat", approach, -1,
             "SETTLING  +/-0.018 %, may settle 0.57 % away");
         Values steadyNoise;
