@@ -4,6 +4,7 @@
 #include "ReadingsFigures.h"
 #include "RecordsFigures.h"
 #include "Report.h"
+#include "SettlingFigures.h"
 #include "WindowFigures.h"
 
 #include <QApplication>
@@ -60,6 +61,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "bench: Readings window and auto-repeat (about %d s)...\n",
                      short_ ? 20 : 75);
         figures << ReadingsFigures::measure(short_ ? 20 : 100, short_ ? 10 : 60);
+        figures << SettlingFigures::measure(short_ ? 50 : 200);
     }
     if (groups.contains(QStringLiteral("records"))) {
         std::fprintf(stderr, "bench: test records, 100 000 in a store (about %d s)...\n",

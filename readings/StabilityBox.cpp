@@ -26,8 +26,9 @@ StabilityBox::StabilityBox(QWidget* parent) : QGroupBox(QStringLiteral("Stabilit
     indicator->setFont(bold);
 
     setToolTip(QStringLiteral("Stable: the last readings all within the band around their mean, "
-                              "and drifting less than the band divided by their number per "
-                              "reading"));
+                              "drifting less than the band divided by their number per reading, "
+                              "their noise under a third of the band, and the last one within "
+                              "the band of the value the series settles at"));
     auto* layout = new QHBoxLayout(this);
     auto* countLabel = new QLabel(QStringLiteral("Readin&gs"), this);
     countLabel->setBuddy(count);

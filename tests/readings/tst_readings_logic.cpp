@@ -2,6 +2,7 @@
 // limits and verdicts at the meter's resolution, the exported and copied texts, the entry
 // checks, the chart's ticks, the window's placement, the auto-repeat's start times and the
 // stability judgement.
+#include "Settling.h"
 #include "Table.h"
 #include "measurement/Numbers.h"
 #include "measurement/ShownReading.h"
@@ -134,10 +135,11 @@ private Q_SLOTS:
             ReadingText::statisticsText(series.rx(), series.rtc(), kEnglish),
             QStringLiteral("\tCount\tMean\tStd dev\tMin\tMax\tSpan\nRx\t1\t0.5\t0\t0.5\t0.5\t0\n"));
         // Stability is judged as the verdict is, on Rtc with the correction on: a warming
-        // conductor's Rx drifts while its corrected value holds.
-        for (const char* rx : {"0.01250", "0.01252", "0.01254", "0.01256", "0.01258"})
-            series.add(readingOf(shownOf(rx, 0.0123f), {}, 0));
-        QCOMPARE(series.stability().runStart(), 1); // counted from the Clear
+        // conductor's Rx drifts while its corrected value holds, settled once the step from
+        // the first reading lies two thirds of the series back.
+        for (int i = 0; i < 15; ++i)
+            series.add(readingOf(shownOf(QString::number(0.0125 + i * 2e-5), 0.0123f), {}, 0));
+        QCOMPARE(series.stability().runStart(), 4); // counted from the Clear
     }
 
     // A million readings of about 10 uOhm, quantised as the meter sends them, differing by a
@@ -251,43 +253,92 @@ private Q_SLOTS:
             QCOMPARE(Entries::stableBand(beyond, kGerman).message, Entries::kStableBand);
     }
 
-    // The last 5 readings within +/- 0.05 % of their mean and without a trend, judged reading
+    // The last 5 readings within +/- 0.05 % of their mean and without a trend, quiet enough
+    // for the band, and the newest within the band of where the series settles, judged reading
     // by reading: where the current stable run starts (-1: none) and what the indicator says.
     void stability_data() {
         // milliohms (NaN: a Range Error), runStart, shown
         columns<Values, int, QString>();
         const double error = Reading::kNone;
-        row("constant: the run reaches back", Values(8, 12.5), 0, "STABLE  +/-0 %");
+        const auto then = [](Values first, const Values& second) { return first << second; };
+        // 12.5 mOhm approaching from 2 % above, each reading 1/60 of the rest closer.
+        Values approach;
+        for (int k = 0; k < 81; ++k)
+            approach << 12.5 * (1.0 + 0.02 * std::exp(-k / 60.0));
+        row("constant: confirmed over 3 N", Values(15, 12.5), 10, "STABLE  +/-0 %");
+        row("no approach seen yet", Values(8, 12.5), -1, "SETTLING  +/-0 % (8 of 15 readings)");
         row("fewer than N", Values(4, 12.5), -1, "SETTLING  +/-0 % (4 of 5 readings)");
-        row("noise inside the band", Values{12.5, 12.504, 12.497, 12.502, 12.498}, 0,
-            "STABLE  +/-0.03 %");
+        row("noise inside the band", then(Values(10, 12.5), {12.5, 12.502, 12.499, 12.501, 12.499}),
+            10, "STABLE  +/-0.014 %");
+        row("noise of 0.02 % against a band of 0.05 %",
+            then(Values(10, 12.5), {12.5, 12.504, 12.497, 12.502, 12.498}), -1,
+            "SETTLING  +/-0.03 %, noise +/-0.02 % too close to the band");
         row("noise outside it", Values{12.5, 12.508, 12.497, 12.502, 12.498}, -1,
             "SETTLING  +/-0.056 %");
         row("a drift inside the band", Values{10.0, 10.002, 10.004, 10.006, 10.008}, -1,
             "SETTLING  +/-0.04 %, trend 0.02 %/reading");
-        row("a drift below band / N", Values{10.0, 10.0009, 10.0018, 10.0027, 10.0036}, 0,
-            "STABLE  +/-0.018 %");
-        row("at the band's edge", Values{10.005, 9.995, 10.0, 9.995, 10.005}, 0,
-            "STABLE  +/-0.05 %");
-        row("a digit beyond it", Values{10.00501, 9.995, 10.0, 9.995, 10.005}, -1,
+        row("a drift below band / N is still on its way",
+            Values{10.0, 10.0009, 10.0018, 10.0027, 10.0036}, -1,
+            "SETTLING  +/-0.018 %, still approaching");
+        Values fast;
+        for (int k = 0; k < 9; ++k) // 31 % above, each reading a fifth of the way off
+            fast << 12.5 * (1.0 + 0.3125 * std::pow(0.2, k));
+        row("a fast approach, settled but for the window's trend", fast, -1,
+            "SETTLING  +/-0.037 %, trend -0.011 %/reading");
+        row("a slow approach that looks flat", approach, -1,
+            "SETTLING  +/-0.018 %, may settle 0.57 % away");
+        Values steadyNoise;
+        for (int i = 0; i < 30; ++i)
+            steadyNoise << 12.505 << 12.495 << 12.5;
+        row("noise of 0.03 %, however long", steadyNoise, -1,
+            "SETTLING  +/-0.048 %, noise +/-0.03 % too close to the band");
+        row("at the band's edge: noise too close to it",
+            then(Values(10, 10.0), {10.005, 9.995, 10.0, 9.995, 10.005}), -1,
+            "SETTLING  +/-0.05 %, noise +/-0.06 % too close to the band");
+        row("a digit beyond it", then(Values(10, 10.0), {10.00501, 9.995, 10.0, 9.995, 10.005}), -1,
             "SETTLING  +/-0.05 %");
         row("settling, then stable", Values{12.8, 12.6, 12.52, 12.5, 12.5, 12.5, 12.5, 12.5}, 3,
             "STABLE  +/-0 %");
         row("a Range Error in the run", Values{12.5, 12.5, 12.5, 12.5, error, 12.5, 12.5}, -1,
             "SETTLING  +/-0 % (2 of 5 readings)");
-        row("N after it", Values{12.5, 12.5, error, 12.5, 12.5, 12.5, 12.5, 12.5}, 3,
+        row("just after it: only the count", Values{12.5, 12.6, error}, -1,
+            "SETTLING (0 of 5 readings)");
+        row("3 N after it", then(Values(14, 12.5) << error, Values(15, 12.5)), 25,
             "STABLE  +/-0 %");
-        row("a run ended", Values{12.5, 12.5, 12.5, 12.5, 12.5, 12.6}, -1,
+        row("a run ended", then(Values(15, 12.5), {12.6}), -1,
             "SETTLING  +/-0.64 %, trend 0.16 %/reading");
-        row("negative readings", Values(5, -10.0), 0, "STABLE  +/-0 %");
+        row("negative readings", Values(15, -10.0), 10, "STABLE  +/-0 %");
     }
     void stability() {
         const auto [milliohms, runStart, shown] = fetched<Values, int, QString>();
         Stability::Tracker tracker;
         for (double value : milliohms)
             tracker.add(Figures::atMeterDigits(value / 1000.0));
-        QCOMPARE(tracker.runStart(), runStart);
         QCOMPARE(Stability::text(tracker.judgement(), tracker.criterion(), kEnglish), shown);
+        QCOMPARE(tracker.runStart(), runStart);
+    }
+
+    // "Stop when stable" keeps a settled value: in every case of the table (settling in 1 to
+    // 30 s, a reading every 0.5 to 2 s, noise of none to a quarter of the band, from above
+    // and from below), 200 seeds each, at least 99 % of the results lie within the band of
+    // the final value, and half the series have stopped by six time constants plus N
+    // intervals.
+    void settledResults_data() {
+        // the case
+        columns<double, double, double, bool>();
+        for (const Settling::Case& c : Settling::cases({}))
+            QTest::addRow("settling %g s, every %g s, noise %g %%, from %s", c.settleSeconds,
+                          c.intervalSeconds, c.noisePercent, c.fromAbove ? "above" : "below")
+                << c.settleSeconds << c.intervalSeconds << c.noisePercent << c.fromAbove;
+    }
+    void settledResults() {
+        const auto [settle, interval, noise, above] = fetched<double, double, double, bool>();
+        const Settling::Case c{settle, interval, noise, above};
+        const Stability::Criterion usual;
+        const Settling::Outcome outcome = Settling::run(c, usual, 200);
+        QVERIFY2(outcome.met(c, usual), qPrintable(QStringLiteral("%1 % within, median stop %2 s")
+                                                       .arg(outcome.withinShare * 100)
+                                                       .arg(outcome.medianStopSeconds)));
     }
 
     // Round ticks around the readings (and the limits), at most four steps apart.
