@@ -314,6 +314,93 @@ private Q_SLOTS:
         QVERIFY2(endedCleanly(again), "SIGTERM did not end the program cleanly");
     }
 
+    // Two programs on one store. The first lists the store's folder in its Export... dialog
+    // while the second records and ends; then the first records again and is killed outright:
+    // every record either reported is in the store, the second's among them.
+    void twoProgramsShareAStore() {
+        Simulator simA, simB;
+        QProcess first, second;
+        QTemporaryDir dir;
+        const QString store = dir.filePath(QStringLiteral("store.sqlite"));
+        const QStringList records = {QStringLiteral("--records"), store};
+        QVERIFY2(startReadings(first, simA, dir.filePath("a.csv"), {{"alt+a", "A1"}}, {}, records),
+                 "no simulator, results or Readings window, or log for the first program");
+        const QString results = m_desktop.waitForWindow(QStringLiteral("Results"));
+        const QString readings = m_desktop.waitForWindow(QStringLiteral("Readings"));
+        const auto recordOne = [&](const QString& onResults, const QString& onReadings,
+                                   const QString& log, int lines, int stored) {
+            m_desktop.click(onResults, kTrigger);
+            QTRY_COMPARE_WITH_TIMEOUT(linesOf(log).size(), lines, 15000);
+            m_desktop.key(onReadings, QStringLiteral("ctrl+Return"));
+            QTRY_COMPARE_WITH_TIMEOUT(storedRecords(store), stored, 10000);
+        };
+        recordOne(results, readings, dir.filePath("a.csv"), 2, 1);
+        m_desktop.key(readings, QStringLiteral("alt+c")); // Records...
+        const QString recordsWindow = m_desktop.waitForWindow(QStringLiteral("Records"));
+        QVERIFY2(!recordsWindow.isEmpty(), "Records... opened no window");
+        QString dialog; // the window may take the focus a moment after it shows
+        for (int attempt = 0; attempt < 5 && dialog.isEmpty(); ++attempt) {
+            m_desktop.key(recordsWindow, QStringLiteral("alt+e"));
+            dialog = m_desktop.waitForWindow(QStringLiteral("Export records"), 3000);
+        }
+        QVERIFY2(!dialog.isEmpty(), "Export... showed no file dialog");
+        m_desktop.type(dialog, dir.path() + QLatin1Char('/'));
+        m_desktop.key(dialog, QStringLiteral("Return")); // into the store's folder
+        QTest::qWait(2000);
+
+        // The second program's windows: those that are not the first's.
+        const auto another = [&](const QString& title, const QString& firsts,
+                                 int timeoutMs = 30000) {
+            QString found;
+            QTest::qWaitFor(
+                [&] {
+                    const QStringList ids = m_desktop
+                                                .run("xdotool", {"search", "--onlyvisible",
+                                                                 "--name", "^" + title + "$"})
+                                                .split('\n', Qt::SkipEmptyParts);
+                    for (const QString& id : ids)
+                        if (id != firsts)
+                            found = id;
+                    return !found.isEmpty();
+                },
+                timeoutMs);
+            return found;
+        };
+        QVERIFY(simB.start());
+        startProgram(second, simB.device(), {}, QStringList{"--readings"} + records);
+        const QString connectionB = m_desktop.waitForWindow(kConnectionTitle);
+        QString resultsB; // a click as the window comes up may not reach Continue: again
+        for (int attempt = 0; attempt < 5 && resultsB.isEmpty(); ++attempt) {
+            m_desktop.click(connectionB, kContinue);
+            resultsB = another(QStringLiteral("Results"), results, 5000);
+        }
+        const QString readingsB = another(QStringLiteral("Readings"), readings);
+        QVERIFY2(!resultsB.isEmpty() && !readingsB.isEmpty(), "the second program did not start");
+        m_desktop.click(resultsB, kStartLog);
+        nameFile(QStringLiteral("Select a file name"), dir.filePath("b.csv"));
+        fill(readingsB, {{"alt+a", "B2"}});
+        recordOne(resultsB, readingsB, dir.filePath("b.csv"), 2, 2);
+        second.terminate();
+        QVERIFY2(endedCleanly(second), "SIGTERM did not end the second program cleanly");
+
+        for (int attempt = 0; attempt < 5 && !m_desktop.windowGone("Export records"); ++attempt) {
+            m_desktop.key(dialog, QStringLiteral("Escape"));
+            QTest::qWait(1000);
+        }
+        QVERIFY2(m_desktop.windowGone("Export records"), "the Export dialog did not close");
+        // Out of the way of the results window's Trigger: there is no window manager to raise it.
+        m_desktop.run("xdotool", {"windowmove", recordsWindow, "900", "0"});
+        QTest::qWait(500);
+        recordOne(results, readings, dir.filePath("a.csv"), 3, 3);
+        first.kill();
+        QVERIFY(first.waitForFinished(5000));
+        QCOMPARE(sql("SELECT group_concat(asset, ',') FROM (SELECT asset FROM records ORDER BY "
+                     "time_ms)",
+                     store)
+                     .toString(),
+                 QStringLiteral("A1,B2,A1"));
+    }
+
     // Last, as a killed client leaves the display's focus where no later test expects it.
     // --readings under a comma-decimal locale against a noisy simulator: five auto-repeated
     // readings at 0.5 s in the data log, and not one more.
