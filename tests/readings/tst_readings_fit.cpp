@@ -74,6 +74,7 @@ private Q_SLOTS:
         ReadingsWindow& readings = openReadings();
         fits(readings, "opening");
         const int opened = readings.width();
+        const QSize least = readings.minimumSize();
 
         LimitsBox& limits = *readings.limits;
         limits.mode->setFocus();
@@ -82,6 +83,7 @@ private Q_SLOTS:
             QCOMPARE(limits.mode->currentText(), QLatin1String(mode));
             fits(readings, mode);
             QCOMPARE(readings.width(), opened);
+            QCOMPARE(readings.minimumSize(), least);
         }
 
         // At its narrowest, widened for a control that needs more room, and given the width
@@ -99,7 +101,8 @@ private Q_SLOTS:
         readings.resize(opened, readings.height());
 
         RecordBox& box = *readings.record;
-        const QString name(64, QLatin1Char('W'));
+        // 64 characters without a blank, shown as typed: the tags are text.
+        const QString name = QStringLiteral("<b>%1</b>").arg(QString(57, QLatin1Char('W')));
         typeInto(box.asset, name);
         typeInto(box.operatorName, QStringLiteral("Ölweiche ÄÖÜ"));
         typeInto(box.note, QStringLiteral("Ölweiche ÄÖÜ"));
@@ -107,6 +110,8 @@ private Q_SLOTS:
         QTest::keyClick(&readings, Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(box.status->text(),
                  QStringLiteral("Recorded under %1. Its first record.").arg(name));
+        box.status->setSelection(0, int(box.status->text().size()));
+        QCOMPARE(box.status->selectedText(), box.status->text());
         fits(readings, "a long name");
         QCOMPARE(readings.width(), opened);
 
