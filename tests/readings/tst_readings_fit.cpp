@@ -2,7 +2,6 @@
 // 1600x1000): inside the screen's available area after every change that asks for more room,
 // giving back width it no longer needs, and its entries always at their full height.
 #include "Panel.h"
-#include "measurement/ShownReading.h"
 #include "readings/CheckedEntry.h"
 #include "readings/LimitsBox.h"
 #include "readings/Readings.h"
@@ -17,28 +16,17 @@
 class ReadingsFitTest : public Panel {
     Q_OBJECT
 
-    static void feed(ReadingsWindow& readings, const QList<float>& values) {
-        for (float value : values) {
-            ShownReading shown;
-            shown.outcome.measured = value;
-            readings.addReadingTakenAt(shown, QDateTime::currentMSecsSinceEpoch());
-        }
-        QCoreApplication::processEvents();
-    }
-
     // Inside the available area, and every entry as tall as it asks to be.
     static void fits(const ReadingsWindow& readings, const char* after) {
         QCoreApplication::processEvents();
-        const QRect area = readings.screen()->availableGeometry();
-        QVERIFY2(area.contains(readings.frameGeometry()),
-                 qPrintable(QStringLiteral("after %1: %2,%3 %4x%5 beyond %6x%7")
+        const QRect frame = readings.frameGeometry();
+        QVERIFY2(readings.screen()->availableGeometry().contains(frame),
+                 qPrintable(QStringLiteral("after %1: %2,%3 %4x%5")
                                 .arg(QLatin1String(after))
-                                .arg(readings.frameGeometry().x())
-                                .arg(readings.frameGeometry().y())
-                                .arg(readings.frameGeometry().width())
-                                .arg(readings.frameGeometry().height())
-                                .arg(area.width())
-                                .arg(area.height())));
+                                .arg(frame.x())
+                                .arg(frame.y())
+                                .arg(frame.width())
+                                .arg(frame.height())));
         for (const QLineEdit* entry : readings.findChildren<QLineEdit*>())
             if (entry->isVisible() && !qobject_cast<QAbstractSpinBox*>(entry->parentWidget()))
                 QVERIFY2(entry->height() >= entry->sizeHint().height(),
