@@ -28,8 +28,6 @@ StabilityBox::StabilityBox(QWidget* parent) : QGroupBox(QStringLiteral("Stabilit
     // One line or two, always of this height: a text that wraps never squeezes the entries of
     // the window, nor makes it taller.
     indicator->setFixedHeight(QFontMetrics(bold).lineSpacing() * 2 + 2 * indicator->margin());
-    // As wide as the box, whatever the text: a long text wraps instead of widening the window.
-    indicator->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
 
     setToolTip(QStringLiteral("Stable: the last readings all within the band around their mean, "
                               "and drifting less than the band divided by their number per "
