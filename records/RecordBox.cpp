@@ -37,9 +37,8 @@ RecordBox::RecordBox(QWidget* parent) : QGroupBox(QStringLiteral("Record"), pare
     status->setTextInteractionFlags(Qt::TextSelectableByMouse);
     status->setTextFormat(Qt::PlainText); // the asset as typed, never markup
     status->setWordWrap(true);
-    // Two lines in the width the window has: a long name without blanks never widens the
-    // window nor squeezes the entries; the whole text is in the tooltip.
-    status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    // Two lines, always: a long name without blanks never squeezes the entries nor widens the
+    // window; the whole text is in the tooltip.
     status->setFixedHeight(status->fontMetrics().lineSpacing() * 2);
 
     // The operator and the note share a row: the Readings window fits a screen of 800 by 600.
