@@ -182,23 +182,25 @@ QList<Figure> repeatFigures(int seconds) {
     ReadingsWindow& window = Readings::open();
 
     QList<double> starts, ends, cpuAtEnd, cpuAtStart;
-    QObject::connect(window.autoRepeat, &AutoRepeat::cycleStarting, [&](qint64) {
+    // The connections and the timers below end with this scope, before the lists they fill:
+    // the window and the line outlive this figure, and a timer still pending after the last
+    // cycle would otherwise fire in a later figure's event processing.
+    QObject scope;
+    QObject::connect(window.autoRepeat, &AutoRepeat::cycleStarting, &scope, [&](qint64) {
         starts << Clocks::monotonic();
         cpuAtStart << Clocks::processCpu();
     });
-    const QMetaObject::Connection idle =
-        QObject::connect(&LineActivity::instance(), &LineActivity::idle, [&] {
-            // From once the reading is shown and painted: what comes after is waiting.
-            QTimer::singleShot(kSettleMs, [&] {
-                ends << Clocks::monotonic();
-                cpuAtEnd << Clocks::processCpu();
-            });
+    QObject::connect(&LineActivity::instance(), &LineActivity::idle, &scope, [&] {
+        // From once the reading is shown and painted: what comes after is waiting.
+        QTimer::singleShot(kSettleMs, &scope, [&] {
+            ends << Clocks::monotonic();
+            cpuAtEnd << Clocks::processCpu();
         });
+    });
     window.autoRepeat->start(1'000'000'000, seconds);
     QEventLoop loop;
     QObject::connect(window.autoRepeat, &AutoRepeat::runningChanged, &loop, &QEventLoop::quit);
     loop.exec();
-    QObject::disconnect(idle);
 
     double idleSeconds = 0, idleCpu = 0, worst = 0;
     QJsonArray offsets;

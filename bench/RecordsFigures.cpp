@@ -225,7 +225,8 @@ Figure certificateFigure(Records::RecordStore& store, const QString& folder, int
                        QStringLiteral("Certificate of 100 records read and written as PDF"),
                        QStringLiteral("ms"), 1000.0};
     const Records::CertificateHeader header{QStringLiteral("MX7500 Virtual Front Panel 1.01"),
-                                            QStringLiteral("Ann Baker"), QDate(2026, 1, 5)};
+                                            QStringLiteral("Ann Baker"), QDate(2026, 1, 5),
+                                            Records::Dates{}}; // every day
     const QString file = folder + QStringLiteral("/certificate.pdf");
     QList<double> reading;
     for (int run = 0; run < runs; ++run) {

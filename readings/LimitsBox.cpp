@@ -6,7 +6,7 @@
 #include "readings/Figures.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
 
 LimitsBox::LimitsBox(QWidget* parent) : QGroupBox(QStringLiteral("Limits"), parent) {
@@ -41,24 +41,32 @@ LimitsBox::LimitsBox(QWidget* parent) : QGroupBox(QStringLiteral("Limits"), pare
     unit->setCurrentText(QStringLiteral("mOhm"));
     m_unit = unit->currentText();
 
-    auto* layout = new QHBoxLayout(this);
+    // Two rows that keep their size in every mode, the entries of one mode in the same cells
+    // as the other's: choosing a mode never makes the window wider or taller.
+    auto* layout = new QGridLayout(this);
     auto* modeLabel = new QLabel(QStringLiteral("&Mode"), this);
     modeLabel->setBuddy(mode);
-    layout->addWidget(modeLabel);
-    layout->addWidget(mode);
-    const auto labelled = [&](const QString& caption, QWidget* entry, QList<QLabel*>& group) {
+    layout->addWidget(modeLabel, 0, 0);
+    layout->addWidget(mode, 0, 1);
+    layout->addWidget(unit, 0, 3);
+    const auto labelled = [&](const QString& caption, QWidget* entry, int column,
+                              QList<QLabel*>& group) {
         auto* label = new QLabel(caption, this);
         label->setBuddy(entry);
-        layout->addWidget(label);
-        layout->addWidget(entry);
+        layout->addWidget(label, 1, column);
+        layout->addWidget(entry, 1, column + 1);
         group << label;
     };
-    labelled(QStringLiteral("N&ominal"), nominal, m_toleranceLabels);
-    labelled(QStringLiteral("+/- pe&rcent"), tolerance, m_toleranceLabels);
-    labelled(QStringLiteral("Lo&w"), low, m_windowLabels);
-    labelled(QStringLiteral("&High"), high, m_windowLabels);
-    layout->addWidget(unit);
-    layout->addStretch();
+    labelled(QStringLiteral("N&ominal"), nominal, 0, m_toleranceLabels);
+    labelled(QStringLiteral("+/- pe&rcent"), tolerance, 2, m_toleranceLabels);
+    labelled(QStringLiteral("Lo&w"), low, 0, m_windowLabels);
+    labelled(QStringLiteral("&High"), high, 2, m_windowLabels);
+    for (QWidget* shown : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        QSizePolicy policy = shown->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        shown->setSizePolicy(policy);
+    }
+    layout->setColumnStretch(4, 1);
 
     connect(mode, &QComboBox::currentIndexChanged, this, [this] {
         showEntries();

@@ -30,7 +30,9 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QSaveFile>
+#include <QScreen>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QTableView>
@@ -113,17 +115,18 @@ ReadingsWindow::ReadingsWindow() {
     clearButton = new QPushButton(QStringLiteral("C&lear"), this);
     saveButton = new QPushButton(QStringLiteral("Sa&ve..."), this);
 
+    // Two columns of about equal height, so that the window fits a screen of 800 by 600.
     auto* top = new QHBoxLayout;
     auto* controls = new QVBoxLayout;
     controls->addWidget(limits);
     controls->addWidget(repeat);
-    controls->addWidget(stability);
     controls->addWidget(record);
     top->addLayout(controls, 1);
     auto* outcome = new QVBoxLayout;
-    outcome->addWidget(verdict);
+    outcome->addWidget(verdict, 0, Qt::AlignHCenter);
     outcome->addWidget(result);
     outcome->addWidget(resultMark);
+    outcome->addWidget(stability);
     outcome->addStretch();
     top->addLayout(outcome);
     auto* buttons = new QHBoxLayout;
@@ -131,6 +134,7 @@ ReadingsWindow::ReadingsWindow() {
     buttons->addWidget(clearButton);
     buttons->addWidget(saveButton);
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
     layout->addLayout(top);
     layout->addWidget(statistics);
     layout->addWidget(chart, 2);
@@ -308,6 +312,44 @@ void ReadingsWindow::startStopClicked() {
 void ReadingsWindow::closeEvent(QCloseEvent* event) {
     autoRepeat->stop();
     event->accept();
+}
+
+bool ReadingsWindow::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // The layout has just been activated, growing the window to its new minimum if needed.
+    if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show)
+        keepOnScreen();
+    return handled;
+}
+
+void ReadingsWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const QSize old = event->oldSize();
+    const bool grown = (old.width() < minimumWidth() && width() == minimumWidth()) ||
+                       (old.height() < minimumHeight() && height() == minimumHeight());
+    if (!m_fitting && !grown)
+        m_chosen = size();
+}
+
+void ReadingsWindow::keepOnScreen() {
+    const QScreen* shownOn = screen();
+    if (!isVisible() || !shownOn || m_fitting)
+        return;
+    const QRect area = shownOn->availableGeometry();
+    const QSize decoration = frameGeometry().size() - size();
+    const QSize wanted = (m_chosen.isValid() ? m_chosen : size())
+                             .expandedTo(minimumSize())
+                             .boundedTo(area.size() - decoration);
+    m_fitting = true;
+    if (wanted != size())
+        resize(wanted);
+    QRect frame = frameGeometry();
+    // Its top left corner on the screen even when it cannot be made small enough.
+    frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
+    frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+    if (frame.topLeft() != pos())
+        move(frame.topLeft());
+    m_fitting = false;
 }
 
 bool ReadingsWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -68,7 +68,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void startStopClicked();
@@ -76,9 +78,14 @@ private:
     void repeatRunning(bool running);
     void stopIfStable(const Reading& newest);
     void showResult();
+    void keepOnScreen();
 
     QString m_savedName;    // offered again by the next Save
     bool m_unsaved = false; // readings came since the last Save or Clear
     int m_seriesFirst = 0;  // the index of the auto-repeated series' first reading
     std::optional<SeriesResult> m_result;
+    // The size last given by the operator or the placement, not grown for a wider control: the
+    // window returns to it once the control needs less again.
+    QSize m_chosen;
+    bool m_fitting = false; // keepOnScreen() is resizing
 };

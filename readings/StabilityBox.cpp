@@ -7,6 +7,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 
 StabilityBox::StabilityBox(QWidget* parent) : QGroupBox(QStringLiteral("Stability"), parent) {
     const Stability::Criterion usual;
@@ -24,22 +25,30 @@ StabilityBox::StabilityBox(QWidget* parent) : QGroupBox(QStringLiteral("Stabilit
     QFont bold = indicator->font();
     bold.setBold(true);
     indicator->setFont(bold);
+    // One line or two, always of this height: a text that wraps never squeezes the entries of
+    // the window, nor makes it taller.
+    indicator->setFixedHeight(QFontMetrics(bold).lineSpacing() * 2 + 2 * indicator->margin());
 
     setToolTip(QStringLiteral("Stable: the last readings all within the band around their mean, "
                               "drifting less than the band divided by their number per reading, "
                               "their noise under a third of the band, and the last one within "
                               "the band of the value the series settles at"));
-    auto* layout = new QHBoxLayout(this);
+    // The entries on one row and the indicator under them, as wide as the box: the box sits
+    // beside the verdict, narrower than the window's other boxes.
+    auto* layout = new QVBoxLayout(this);
+    auto* entries = new QHBoxLayout;
     auto* countLabel = new QLabel(QStringLiteral("Readin&gs"), this);
     countLabel->setBuddy(count);
     auto* bandLabel = new QLabel(QStringLiteral("Ban&d +/-"), this);
     bandLabel->setBuddy(band);
-    layout->addWidget(countLabel);
-    layout->addWidget(count);
-    layout->addWidget(bandLabel);
-    layout->addWidget(band);
-    layout->addWidget(new QLabel(QStringLiteral("%"), this));
-    layout->addWidget(indicator, 1);
+    entries->addWidget(countLabel);
+    entries->addWidget(count);
+    entries->addWidget(bandLabel);
+    entries->addWidget(band);
+    entries->addWidget(new QLabel(QStringLiteral("%"), this));
+    entries->addStretch();
+    layout->addLayout(entries);
+    layout->addWidget(indicator);
 
     for (CheckedEntry* entry : {count, band})
         connect(entry, &CheckedEntry::accepted, this, &StabilityBox::changed);

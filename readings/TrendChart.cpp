@@ -85,7 +85,7 @@ void drawBlocks(QPainter& painter, const QRectF& plot, const std::vector<ChartBi
 
 TrendChart::TrendChart(const ReadingSeries& series, QWidget* parent)
     : QWidget(parent), m_series(series) {
-    setMinimumHeight(120);
+    setMinimumHeight(80); // the window fits a screen of 800 by 600
     // Everything is painted on a white plot; nothing behind it needs drawing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

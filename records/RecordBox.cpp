@@ -12,7 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,14 +34,24 @@ RecordBox::RecordBox(QWidget* parent) : QGroupBox(QStringLiteral("Record"), pare
     recordsButton = new QPushButton(QStringLiteral("Re&cords..."), this);
     eachReading = new QCheckBox(QStringLiteral("Record each reading of the a&uto-repeat"), this);
     status = new QLabel(this);
-    status->setTextFormat(Qt::PlainText); // it shows names as the operator typed them
     status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    status->setTextFormat(Qt::PlainText); // the asset as typed, never markup
     status->setWordWrap(true);
+    // Two lines, always: a long name without blanks never squeezes the entries nor widens the
+    // window; the whole text is in the tooltip.
+    status->setFixedHeight(status->fontMetrics().lineSpacing() * 2);
 
-    auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Asset:"), asset);
-    form->addRow(QStringLiteral("O&perator:"), operatorName);
-    form->addRow(QStringLiteral("Note:"), note); // its letters are taken; Tab reaches it
+    // The operator and the note share a row: the Readings window fits a screen of 800 by 600.
+    auto* form = new QGridLayout;
+    const auto labelled = [&](const QString& caption, QLineEdit* entry, int row, int column) {
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(entry);
+        form->addWidget(label, row, column);
+        form->addWidget(entry, row, column + 1, 1, column == 0 && row == 0 ? 3 : 1);
+    };
+    labelled(QStringLiteral("&Asset:"), asset, 0, 0);
+    labelled(QStringLiteral("O&perator:"), operatorName, 1, 0);
+    labelled(QStringLiteral("Note:"), note, 1, 2); // its letters are taken; Tab reaches it
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(eachReading, 1);
     buttons->addWidget(recordsButton);
@@ -89,6 +99,8 @@ void RecordBox::readingShown(const Reading& reading, const Limits::Settings& lim
 
 void RecordBox::setRepeating(bool repeating) {
     m_repeating = repeating;
+    if (repeating)
+        m_skipped = 0;
 }
 
 bool RecordBox::record() {
@@ -112,8 +124,12 @@ bool RecordBox::recordLast(bool eachOfSeries) {
     }
     if (m_reading->rangeError) {
         // A series goes on: the next reading may be in range again.
-        if (!eachOfSeries)
+        if (!eachOfSeries) {
             tell(QStringLiteral("A \"Range Error\" reading cannot be recorded."));
+        } else {
+            ++m_skipped;
+            showStatus(skippedText().trimmed(), true);
+        }
         return false;
     }
     const QString assetProblem = Records::assetProblem(asset->text());
@@ -171,12 +187,23 @@ bool RecordBox::recordLast(bool eachOfSeries) {
     } else if (!previous) {
         text += QStringLiteral(" Its first record.");
     }
+    if (eachOfSeries)
+        text += skippedText();
     showStatus(text, alarming);
     return true;
 }
 
+QString RecordBox::skippedText() const {
+    if (m_skipped == 0)
+        return QString();
+    return m_skipped == 1 ? QStringLiteral(" 1 \"Range Error\" reading skipped in this series.")
+                          : QStringLiteral(" %1 \"Range Error\" readings skipped in this series.")
+                                .arg(m_skipped);
+}
+
 void RecordBox::showStatus(const QString& text, bool alarming) {
     status->setText(text);
+    status->setToolTip(text);
     QPalette palette; // the application's
     if (alarming)
         palette.setColor(QPalette::WindowText, QColor(0xd0, 0x10, 0x10));

@@ -40,6 +40,8 @@ public:
 private:
     bool recordLast(bool eachOfSeries);
     void showStatus(const QString& text, bool alarming);
+    // How many "Range Error" readings of the series went unrecorded, when any did.
+    QString skippedText() const;
     // Stops recording each reading, saying why.
     void refuse(const QString& message, bool eachOfSeries);
 
@@ -49,4 +51,5 @@ private:
     QString m_material;      // the material box's text when the reading was shown
     QString m_recordedUnder; // the asset the shown reading was recorded under, if it was
     bool m_repeating = false;
+    int m_skipped = 0; // "Range Error" readings of this series not recorded
 };

@@ -3,7 +3,6 @@
 // columns, copy, Save and Clear in a comma-decimal locale, and auto-repeat stopping when the
 // series is stable.
 #include "Panel.h"
-#include "measurement/ShownReading.h"
 #include "readings/AutoRepeat.h"
 #include "readings/CheckedEntry.h"
 #include "readings/LimitsBox.h"
@@ -37,15 +36,6 @@ class ReadingsWindowTest : public Panel {
         typeInto(readings.repeat->interval, interval);
         readings.repeat->startStop->click();
         return readings;
-    }
-
-    // Readings as the cycle hands them over, without the line.
-    static void feed(ReadingsWindow& readings, const QList<float>& values) {
-        for (float value : values) {
-            ShownReading shown;
-            shown.outcome.measured = value;
-            readings.addReadingTakenAt(shown, QDateTime::currentMSecsSinceEpoch());
-        }
     }
 
     // Pixel columns of the chart's plot, from its first reading's to its last's, that hold no

@@ -5,6 +5,7 @@
 #include "link/PortMap.h"
 #include "link/QtSerialPort.h"
 #include "link/Wait.h"
+#include "measurement/ShownReading.h"
 #include "readings/Readings.h"
 #include "readings/ReadingsWindow.h"
 
@@ -170,6 +171,14 @@ ReadingsWindow& Panel::openReadings() const {
         qFatal("Ctrl+R did not open the Readings window");
     QApplication::setActiveWindow(readings);
     return *readings;
+}
+
+void Panel::feed(ReadingsWindow& readings, const QList<float>& values) {
+    for (float value : values) {
+        ShownReading shown;
+        shown.outcome.measured = value;
+        readings.addReadingTakenAt(shown, QDateTime::currentMSecsSinceEpoch());
+    }
 }
 
 void Panel::useGerman() {

@@ -65,6 +65,8 @@ protected:
 
     // Ctrl+R in the results window: the Readings window, shown and active.
     ReadingsWindow& openReadings() const;
+    // Readings as the cycle hands them over, without the line.
+    static void feed(ReadingsWindow& readings, const QList<float>& values);
     // The C library and Qt in a comma-decimal region (de_DE) until the test ends.
     void useGerman();
 
