@@ -352,7 +352,7 @@ private Q_SLOTS:
         const auto another = [&](const QString& title, const QString& firsts,
                                  int timeoutMs = 30000) {
             QString found;
-            QTest::qWaitFor(
+            (void)QTest::qWaitFor(
                 [&] {
                     const QStringList ids = m_desktop
                                                 .run("xdotool", {"search", "--onlyvisible",
