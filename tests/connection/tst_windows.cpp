@@ -7,10 +7,67 @@
 using Answer = OperatorPrompt::Answer;
 using Buttons = OperatorPrompt::Buttons;
 
+namespace {
+// What a control shows: its caption, text or list ("a/b"), and its tooltip in brackets.
+QString shownBy(const QWidget* control) {
+    QString text;
+    if (const auto* label = qobject_cast<const QLabel*>(control))
+        text = label->text();
+    else if (const auto* button = qobject_cast<const QPushButton*>(control))
+        text = button->text();
+    else if (const auto* edit = qobject_cast<const QLineEdit*>(control))
+        text = edit->text();
+    else if (const auto* box = qobject_cast<const QComboBox*>(control))
+        for (int i = 0; i < box->count(); ++i)
+            text += (i ? "/" : "") + box->itemText(i);
+    return control->toolTip().isEmpty() ? text : text + " [" + control->toolTip() + ']';
+}
+} // namespace
+
 class WindowsTest : public Panel {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Every window's title and its controls' captions, lists and tooltips as first shown.
+    void captionsAsFirstShown_data() {
+        // window, shown (the title, then the controls in the order listed below)
+        columns<QString, QString>();
+        row("connection", "Form1",
+            "Norvale MX7500 Virtual Front Panel Wizard V1.0|ComPort : |1/2|Baud|9600/19200|"
+            "Continue [Displays measurement Data]|Exit [Exits program]");
+        row("results", "frmMeasure",
+            "Results|Trigger|Exit [Exits Program]|Start Log [Starts Logging Data]|&Configure|"
+            "Temp corr ON|Temperature degrees C|Temp Coeff|20|"
+            "Copper/Nichrome/Aluminium/Silver/Gold [select material or enter coefficient]|"
+            "Corrected to 20 degrees C");
+        row("configuration", "Configure",
+            "Configuration|Source|Pulse +/-/Pulse +/Pulse -/DC +/DC -|Dry|OFF/ON|Range|"
+            "Auto/20 mOhm/200 mOhm/2 Ohm/20 Ohm/200 Ohm/2k Ohm/20 kOhm/200 kOhm/2 MOhm|Speed|"
+            "Slow/Medium/Fast|Average|1|Delay|5|Update Test [Sends configuration Data to 6400]");
+    }
+    void captionsAsFirstShown() {
+        const auto [window, shown] = fetched<QString, QString>();
+        frmMeasure& r = handOver();
+        const Form1& f = Form1::use();
+        const Configure& c = Configure::use();
+        const QMap<QString, std::pair<const QWidget*, QList<const QWidget*>>> controls{
+            {"Form1", {&f, {f.Label3, f.port, f.Label5, f.baud, f.Measure, f.Command3}}},
+            {"frmMeasure",
+             {&r,
+              {r.Start, r.Exit, r.cmdLog, r.Config, r.cmdTC, r.Label1, r.Label2, r.Temp, r.Combo1,
+               r.Label3}}},
+            {"Configure",
+             {&c,
+              {c.Label1, c.Drive, c.Dry, c.cbDry, c.Label6, c.Range, c.Label7, c.Accuracy,
+               c.Average, c.tAvg, c.Label8, c.Delay, c.Update}}},
+        };
+        const auto& [top, parts] = controls.value(window);
+        QStringList texts{top->windowTitle()};
+        for (const QWidget* control : parts)
+            texts << shownBy(control);
+        QCOMPARE(texts.join('|'), shown);
+    }
+
     void connectionWindowAsFirstShown() {
         Form1& form = showConnection();
         QCOMPARE(form.port->currentText() + ' ' + form.baud->currentText(), "1 9600");
