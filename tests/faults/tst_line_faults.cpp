@@ -9,11 +9,34 @@
 
 #include <QDir>
 
+#include <QDirIterator>
+
 #include <csignal>
+#include <termios.h>
 #include <thread>
+#include <unistd.h>
 
 using Answer = OperatorPrompt::Answer;
 using Buttons = OperatorPrompt::Buttons;
+
+namespace {
+// The line settings of `device` as this process holds it open: read from its own descriptor,
+// since a second open of a serial device may be refused while the first holds it.
+std::optional<termios> lineOf(const QString& device) {
+    const QString wanted = QFileInfo(device).canonicalFilePath();
+    if (wanted.isEmpty())
+        return std::nullopt;
+    QDirIterator fds(QStringLiteral("/proc/self/fd"), QDir::Files | QDir::System);
+    while (fds.hasNext()) {
+        const QString fd = fds.next();
+        termios line{};
+        if (QFileInfo(fd).canonicalFilePath() == wanted &&
+            ::tcgetattr(fds.fileName().toInt(), &line) == 0)
+            return line;
+    }
+    return std::nullopt;
+}
+} // namespace
 
 class LineFaultsTest : public Panel {
     Q_OBJECT
@@ -53,6 +76,28 @@ private Q_SLOTS:
         const QList<Simulator::Event> heard = sim.heard().mid(lines.size() - 10);
         for (int i = 1; i < 8; ++i)
             QVERIFY2(heard[i].time - heard[i - 1].time > 0.15, heard[i].bytes.constData());
+    }
+
+    // The line as the program opened it for each baud rate typed: 8 data bits, no parity,
+    // one stop bit, no flow control, at 9600 baud unless it is exactly 19200.
+    void lineSettings() {
+        Simulator sim;
+        QVERIFY(sim.start());
+        PortMap::setOverride(1, sim.device());
+        Form1::setPortFactory([] { return new QtSerialPort; });
+        Form1& form = showConnection();
+        activate(&form);
+        for (const auto& [typed, speed] :
+             {std::pair{"19200", B19200}, {"38400", B9600}, {"9600", B9600}}) {
+            typeInto(form.baud, QString::fromLatin1(typed));
+            const std::optional<termios> line = lineOf(sim.device());
+            QVERIFY(line);
+            QCOMPARE(line->c_cflag & CSIZE, tcflag_t(CS8));
+            QCOMPARE(line->c_cflag & (PARENB | CSTOPB | CRTSCTS), tcflag_t(0));
+            QCOMPARE(line->c_iflag & (IXON | IXOFF), tcflag_t(0));
+            QCOMPARE(cfgetospeed(&*line), speed_t(speed));
+            QCOMPARE(cfgetispeed(&*line), speed_t(speed));
+        }
     }
 
     // Unplugged during the identification: the wait ends at once, the program idles, and the
