@@ -125,7 +125,8 @@ private Q_SLOTS:
         QCOMPARE(Records::changeText(12.44, previous, QLocale::c()), "+12.4 % since 2026-03-02");
         QCOMPARE(Records::changeText(-3.05, previous, QLocale::c()), "-3.1 % since 2026-03-02");
         QCOMPARE(Records::changeText(-0.04, previous, QLocale::c()), "0.0 % since 2026-03-02");
-        for (auto [percent, flagged] : {std::pair{20.0, false}, {20.01, true}, {-20.0, false}})
+        for (auto [percent, flagged] :
+             {std::pair{20.0, false}, {20.01, true}, {-20.0, false}, {-20.01, true}})
             QCOMPARE(Records::flagged(percent, 20.0), flagged);
     }
 
