@@ -260,14 +260,15 @@ private Q_SLOTS:
             QCOMPARE(check(typed, kGerman).message, message);
     }
 
-    // A series inside the band that keeps rising or falling is not stable, either way (a
-    // settling winding comes from above); the same readings in an order without a trend are.
+    // A series that keeps rising or falling inside the band is not stable, either way (a
+    // settling winding comes from above); one that only wavers as much is.
     void trendEitherWay() {
+        const auto after = [](double held, const Values& last) { return Values(10, held) << last; };
         for (const auto& [milliohms, stable] :
-             {std::pair{Values{10.0, 10.002, 10.004, 10.006, 10.008}, false},
-              {Values{10.008, 10.006, 10.004, 10.002, 10.0}, false},
-              {Values{-10.0, -10.002, -10.004, -10.006, -10.008}, false},
-              {Values{10.004, 10.0, 10.008, 10.002, 10.006}, true}}) {
+             {std::pair{after(10.0, {10.0, 10.002, 10.004, 10.006, 10.008}), false},
+              {after(10.008, {10.008, 10.006, 10.004, 10.002, 10.0}), false},
+              {after(-10.008, {-10.008, -10.006, -10.004, -10.002, -10.0}), false},
+              {after(12.5, {12.5, 12.502, 12.499, 12.501, 12.499}), true}}) {
             Stability::Tracker tracker;
             for (double value : milliohms)
                 tracker.add(Figures::atMeterDigits(value / 1000.0));
