@@ -49,7 +49,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Library dependencies come from the binaries; Qt's platform plugins and its SQLite driver (for
 # the records store) are loaded at run time, so no binary names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite")
+# The fonts too: without a proportional sans font the toolkit falls back to a monospaced one,
+# and the Readings window no longer fits a small screen.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite, fonts-dejavu-core, fonts-liberation2")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 include(CPack)
