@@ -27,6 +27,8 @@ install(FILES ${MX7500_PACKAGING_DIR}/${MX7500_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${MX7500_PACKAGING_DIR}/${MX7500_APP_ID}.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# For the administrator of a team server (README, "Team records").
+install(FILES ${CMAKE_SOURCE_DIR}/records/team-schema.sql DESTINATION ${CMAKE_INSTALL_DATADIR}/mx7500)
 foreach(size 48 256)
     install(FILES ${MX7500_ICON_DIR}/${size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps

@@ -32,7 +32,7 @@ for file in usr/bin/MX7500 usr/bin/mx7500-sim \
     "usr/share/applications/$app.desktop" "usr/share/metainfo/$app.metainfo.xml" \
     "usr/share/icons/hicolor/scalable/apps/$app.svg" \
     "usr/share/icons/hicolor/48x48/apps/$app.png" \
-    "usr/share/icons/hicolor/256x256/apps/$app.png"; do
+    "usr/share/icons/hicolor/256x256/apps/$app.png" usr/share/mx7500/team-schema.sql; do
     [ -f "$root/$file" ] || fail "missing /$file"
 done
 
