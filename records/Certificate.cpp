@@ -143,8 +143,8 @@ bool writeCertificate(const QString& file, const CertificateHeader& header,
             continue;
         gap(line);
         text(QStringLiteral("Asset: ") + records.front().asset, 11, true);
-        std::vector<QStringList> rows = {
-            {"Time", "Rx", "Rtc", "Temp °C", "Coefficient", "Limits", "Verdict", "Change"}};
+        std::vector<QStringList> rows = {{"Time", "Rx", "Rtc", "Temp °C", "Coefficient", "Limits",
+                                          "Verdict", "Change", "Bench"}};
         for (const HistoryRow& shown :
              historyRows(records, changeLimitPercent, locale, header.dates)) {
             const QStringList& cells = shown.cells; // as the Records window shows them
@@ -159,8 +159,8 @@ bool writeCertificate(const QString& file, const CertificateHeader& header,
                                             : QStringLiteral(", ") + cells[StableColumn]);
             const QString change =
                 cells[ChangeColumn] + (shown.flagged ? QStringLiteral(" !") : QString());
-            rows.push_back(
-                {cells[0], cells[1], cells[2], cells[3], cells[4], limits, verdict, change});
+            rows.push_back({cells[0], cells[1], cells[2], cells[3], cells[4], limits, verdict,
+                            change, cells[BenchColumn]});
         }
         table(rows);
         gap(line / 2);

@@ -6,6 +6,7 @@
 #include "readings/Reading.h"
 
 #include <QGroupBox>
+#include <QPointer>
 
 #include <optional>
 
@@ -42,6 +43,8 @@ private:
     void showStatus(const QString& text, bool alarming);
     // Stops recording each reading, saying why.
     void refuse(const QString& message, bool eachOfSeries);
+    // With a team server: the last record handed to its sync, and whether it has been sent.
+    void followTeam(const QString& uuid, const QString& text, bool alarming);
 
     std::optional<Reading> m_reading;
     Limits::Settings m_limits;
@@ -49,4 +52,5 @@ private:
     QString m_material;      // the material box's text when the reading was shown
     QString m_recordedUnder; // the asset the shown reading was recorded under, if it was
     bool m_repeating = false;
+    QPointer<QObject> m_teamWatch; // waits for the last record to be sent
 };

@@ -18,6 +18,7 @@ TeamSync::TeamSync(const TeamUri& uri, const QString& storePath, QObject* parent
         Q_EMIT statusChanged();
     });
     connect(m_worker, &TeamWorker::arrived, this, &TeamSync::recordsArrived);
+    connect(m_worker, &TeamWorker::sent, this, &TeamSync::recordsSent);
 }
 
 TeamSync::~TeamSync() {

@@ -34,6 +34,8 @@ Q_SIGNALS:
     void statusChanged();
     // Records of other benches have arrived in the store.
     void recordsArrived();
+    // The server has committed these records of this bench.
+    void recordsSent(const QStringList& uuids);
 
 private:
     TeamUri m_uri;

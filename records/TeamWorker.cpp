@@ -106,6 +106,10 @@ bool TeamWorker::sendWaiting() {
             m_storeFailed = true;
             return false;
         }
+        QStringList uuids;
+        for (const Record& record : batch)
+            uuids << record.uuid;
+        Q_EMIT sent(uuids);
     }
 }
 

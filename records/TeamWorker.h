@@ -36,6 +36,7 @@ public Q_SLOTS:
 Q_SIGNALS:
     void reported(const Records::TeamStatus& status);
     void arrived();
+    void sent(const QStringList& uuids);
 
 private:
     bool connectServer();

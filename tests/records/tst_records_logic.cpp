@@ -220,16 +220,20 @@ private Q_SLOTS:
         record.stable = true;
         record.meter = {"Norvale", "MX7500", "MX75-000123", "1.04"};
         record.programVersion = QStringLiteral("1.00");
+        record.bench = QStringLiteral("Bay 3, bench 2");
+        record.uuid = QStringLiteral("0b6f3c1e-2f4a-4d52-9a57-0c1d2e3f4a5b");
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const QString text = Records::csvText({record});
         QLocale::setDefault(QLocale::c());
         QCOMPARE(text.split("\r\n"),
                  QStringList({"time,asset,operator,note,rx_ohm,rtc_ohm,temperature_c,tempco_per_c,"
                               "material,limit_low_ohm,limit_high_ohm,verdict,stable,meter_maker,"
-                              "meter_model,meter_serial,meter_firmware,program_version",
+                              "meter_model,meter_serial,meter_firmware,program_version,bench,"
+                              "record_id",
                               "2026-03-02T10:30:00.123+01:00,\"Joint \"\"A\"\", bay 3\",\"Doe, "
                               "J.\",\"two\nlines\",0.0125,0.0123,23.5,0.004,Copper,0.01225,"
-                              "0.01275,PASS,yes,Norvale,MX7500,MX75-000123,1.04,1.00",
+                              "0.01275,PASS,yes,Norvale,MX7500,MX75-000123,1.04,1.00,\"Bay 3, "
+                              "bench 2\",0b6f3c1e-2f4a-4d52-9a57-0c1d2e3f4a5b",
                               ""}));
     }
 };

@@ -5,14 +5,23 @@
 // its commit and the send, and three benches recording at once. Nothing lost, nothing twice.
 #include "Table.h"
 #include "TeamServerFixture.h"
+#include "readings/Reading.h"
+#include "records/RecordBox.h"
+#include "records/RecordTexts.h"
+#include "records/RecordsWindow.h"
+#include "records/RunRecords.h"
 #include "records/SqliteRecordStore.h"
 #include "records/TeamServer.h"
 #include "records/TeamSync.h"
 
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -396,6 +405,64 @@ private Q_SLOTS:
         }
     }
 
+    // The program's own windows with a team server: the Records window says the server's
+    // state, lists another bench's record as it arrives, with its bench; the Record box takes
+    // that record as the asset's previous one and says whether its own reached the server.
+    void windows_data() {
+        // server reachable, what the Record box says under the record
+        columns<bool, QString>();
+        row("reachable", true,
+            "Recorded under J1. +8.0 % since 2026-03-02\nRecorded (sent to the team server)");
+        row("unreachable", false,
+            "Recorded under J1. Its first record.\nRecorded on this computer; it will be sent "
+            "when the team server can be reached");
+    }
+    void windows() {
+        const auto [reachable, said] = fetched<bool, QString>();
+        CuttingProxy proxy;
+        if (reachable)
+            QVERIFY(proxy.up());
+        QTemporaryDir dir;
+        Records::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
+        Records::setStorePath(dir.filePath(QStringLiteral("records.sqlite")));
+        Records::setTeam(m_server->uri(proxy.port()));
+        Bench other(QStringLiteral("Bench B"));
+        other.add(QStringLiteral("J1"), 1);
+        other.start(m_server->uri());
+        QTRY_COMPARE(other.state(), QStringLiteral("Team server: up to date"));
+
+        RecordsWindow* window = Records::openWindow();
+        QVERIFY(window);
+        auto* state = window->findChild<QLabel*>(QStringLiteral("teamState"));
+        QVERIFY(state);
+        if (reachable) {
+            QTRY_COMPARE(state->text(), QStringLiteral("Team server: up to date"));
+            QTRY_COMPARE(window->assets->rowCount(), 1);
+            window->assets->setCurrentCell(0, 0);
+            QCOMPARE(window->history->item(0, Records::BenchColumn)->text(),
+                     QStringLiteral("Bench B"));
+        } else {
+            QTRY_VERIFY(state->text().startsWith(QStringLiteral("Team server: unreachable since")));
+        }
+
+        RecordBox box;
+        Reading reading;
+        reading.time =
+            QDateTime(QDate(2026, 3, 3), QTime(9, 0), QTimeZone(3600)).toMSecsSinceEpoch();
+        reading.rx = 0.0125 * 1.08;
+        box.readingShown(reading, {}, true);
+        box.asset->setText(QStringLiteral("J1"));
+        box.operatorName->setText(QStringLiteral("Ann"));
+        QVERIFY(box.record());
+        QTRY_COMPARE(box.status->text(), said);
+        if (reachable) {
+            QCOMPARE(serverCount(), QStringLiteral("2 2"));
+            QTRY_COMPARE(other.count(), 2);
+        }
+        Records::closeStore();
+        Records::setTeam(QString());
+    }
+
 private:
     // The server's records and its distinct ids.
     QString serverCount() const {
@@ -407,7 +474,7 @@ private:
 };
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     // Run as one of three benches by the test itself.
     if (qEnvironmentVariableIsSet("TEAM_BENCH")) {
         const QStringList a = qEnvironmentVariable("TEAM_BENCH").split(QLatin1Char(' '));
