@@ -119,20 +119,33 @@ bool TeamServer::send(const std::vector<Record>& records) {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     if (!db.transaction())
         return fail(db.lastError());
-    QSqlQuery query(db);
-    const int columns = QString::fromLatin1(kTeamColumns).count(QLatin1Char(',')) + 1;
+    // Many rows to a statement: one round trip to the server each, not one a record.
+    constexpr size_t kRows = 100;
+    const QString columns =
+        QString::fromLatin1(kTeamColumns).replace(QLatin1String("uuid,"), QLatin1String("id,"));
+    const int count = int(columns.count(QLatin1Char(','))) + 1;
     QStringList marks;
-    for (int i = 0; i < columns; ++i)
+    for (int i = 0; i < count; ++i)
         marks << QStringLiteral("?");
     // The server gives the number (and the time received) itself.
-    query.prepare(QStringLiteral("INSERT INTO records (%1, seq) VALUES (%2, 0) "
-                                 "ON CONFLICT (id) DO NOTHING")
-                      .arg(QString::fromLatin1(kTeamColumns)
-                               .replace(QLatin1String("uuid,"), QLatin1String("id,")),
-                           marks.join(QLatin1String(", "))));
-    for (const Record& record : records) {
-        for (const QVariant& value : teamValues(record))
-            query.addBindValue(value);
+    const QString row = QStringLiteral("(%1, 0)").arg(marks.join(QLatin1String(", ")));
+    QSqlQuery query(db);
+    size_t prepared = 0;
+    for (size_t first = 0; first < records.size(); first += kRows) {
+        const size_t rows = std::min(kRows, records.size() - first);
+        if (rows != prepared) {
+            QStringList values;
+            for (size_t r = 0; r < rows; ++r)
+                values << row;
+            query.prepare(QStringLiteral("INSERT INTO records (%1, seq) VALUES %2 "
+                                         "ON CONFLICT (id) DO NOTHING")
+                              .arg(columns, values.join(QLatin1String(", "))));
+            prepared = rows;
+        }
+        for (size_t r = first; r < first + rows; ++r) {
+            for (const QVariant& value : teamValues(records[r]))
+                query.addBindValue(value);
+        }
         if (!query.exec()) {
             const QSqlError error = query.lastError();
             db.rollback();

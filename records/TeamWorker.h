@@ -21,7 +21,7 @@ public:
     // Records go to and come from the server in batches of these sizes: each is one
     // transaction, short enough not to keep the program's own recording waiting.
     static constexpr int kSendBatch = 500;
-    static constexpr int kFetchBatch = 1000;
+    static constexpr int kFetchBatch = 5000;
     // The pause before trying an unreachable server again, doubled after each failure.
     static constexpr int kFirstPauseMs = 500;
     static constexpr int kLongestPauseMs = 30000;
