@@ -7,6 +7,8 @@
 #include <QSqlDriver>
 
 #include <atomic>
+#include <clocale>
+#include <locale.h>
 
 namespace Records {
 
@@ -133,6 +135,14 @@ bool TeamWorker::fetchNew() {
 }
 
 void TeamWorker::run() {
+    // The server's client writes its messages in the process's language, and a connection
+    // that fails has no code, only its message: the sync's thread takes libpq's own (English)
+    // words, which TeamServer tells apart, and leaves the rest of the region as it is.
+    static thread_local const bool english = [] {
+        const locale_t messages = newlocale(LC_MESSAGES_MASK, "C", duplocale(LC_GLOBAL_LOCALE));
+        return messages && uselocale(messages);
+    }();
+    (void)english;
     m_retry.stop();
     if (!m_copy->isOpen() && !m_copy->open(m_storePath)) {
         report(TeamStatus::Kind::StoreFailed, m_copy->errorText());

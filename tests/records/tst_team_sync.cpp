@@ -412,13 +412,14 @@ private Q_SLOTS:
         // server reachable, what the Record box says under the record
         columns<bool, QString>();
         row("reachable", true,
-            "Recorded under J1. +8.0 % since 2026-03-02\nRecorded (sent to the team server)");
+            "Recorded under J1. +8,0 % since 2026-03-02\nRecorded (sent to the team server)");
         row("unreachable", false,
             "Recorded under J1. Its first record.\nRecorded on this computer; it will be sent "
             "when the team server can be reached");
     }
     void windows() {
         const auto [reachable, said] = fetched<bool, QString>();
+        QCOMPARE(QLocale().decimalPoint(), QStringLiteral(",")); // run in a German region
         CuttingProxy proxy;
         if (reachable)
             QVERIFY(proxy.up());
