@@ -50,6 +50,23 @@ QString fields(const Record& r) {
         .join('|');
 }
 
+TeamUri parsed(const QString& text) {
+    TeamUri uri;
+    QString error;
+    parseTeamUri(text, uri, error);
+    return uri;
+}
+
+// How many records `store` holds.
+int countIn(SqliteRecordStore& store) {
+    std::vector<AssetSummary> assets;
+    int total = 0;
+    store.assets(QString(), assets);
+    for (const AssetSummary& asset : assets)
+        total += asset.count;
+    return total;
+}
+
 // A bench: its own store in a folder of its own and, once started, its sync with the server.
 struct Bench {
     QTemporaryDir dir;
@@ -69,10 +86,7 @@ struct Bench {
             sync->nudge();
     }
     void start(const QString& uri) {
-        TeamUri parsed;
-        QString error;
-        QVERIFY2(parseTeamUri(uri, parsed, error), qPrintable(error));
-        sync = std::make_unique<TeamSync>(parsed, store.path());
+        sync = std::make_unique<TeamSync>(parsed(uri), store.path());
         sync->start();
     }
     QString state() const { return sync ? teamStatusText(sync->status()) : QString(); }
@@ -81,14 +95,7 @@ struct Bench {
         store.assets(QString(), assets);
         return assets.empty() ? Record() : assets.back().last;
     }
-    int count() {
-        int total = 0;
-        std::vector<AssetSummary> assets;
-        store.assets(QString(), assets);
-        for (const AssetSummary& asset : assets)
-            total += asset.count;
-        return total;
-    }
+    int count() { return countIn(store); }
 };
 
 // The line the bench process prints when its copy holds `expected` records.
@@ -98,10 +105,7 @@ int runBench(const QString& uri, const QString& name, const QString& file, int c
     store.setBench(name);
     if (!store.open(file))
         return 3;
-    TeamUri parsed;
-    QString error;
-    parseTeamUri(uri, parsed, error);
-    TeamSync sync(parsed, file);
+    TeamSync sync(parsed(uri), file);
     sync.start();
     for (int n = 0; n < count; ++n) {
         Record record = recordOf(name, n);
@@ -112,12 +116,7 @@ int runBench(const QString& uri, const QString& name, const QString& file, int c
     QDeadlineTimer deadline(120000);
     while (!deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 200);
-        std::vector<AssetSummary> assets;
-        int total = 0;
-        store.assets(QString(), assets);
-        for (const AssetSummary& asset : assets)
-            total += asset.count;
-        if (total == expected && sync.status().kind == TeamStatus::Kind::UpToDate &&
+        if (countIn(store) == expected && sync.status().kind == TeamStatus::Kind::UpToDate &&
             sync.status().waiting == 0)
             return 0;
     }
@@ -178,9 +177,7 @@ private Q_SLOTS:
         const QString name = QStringLiteral("bench-login");
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-            TeamUri uri;
-            QString error;
-            QVERIFY(parseTeamUri(m_server->uri(), uri, error));
+            const TeamUri uri = parsed(m_server->uri());
             db.setHostName(uri.host);
             db.setPort(uri.port);
             db.setDatabaseName(uri.database);
@@ -357,16 +354,10 @@ private Q_SLOTS:
         Record second = recordOf(QStringLiteral("J1"), 1);
         QVERIFY(store.add(second));
         {
-            TeamUri uri;
-            QString error;
-            QVERIFY(parseTeamUri(m_server->uri(), uri, error));
-            TeamServer server(uri, QStringLiteral("by hand"));
+            TeamServer server(parsed(m_server->uri()), QStringLiteral("by hand"));
             QVERIFY(server.open(QString()) && server.send({second}));
         }
-        TeamUri uri;
-        QString error;
-        QVERIFY(parseTeamUri(m_server->uri(), uri, error));
-        TeamSync sync(uri, file);
+        TeamSync sync(parsed(m_server->uri()), file);
         sync.start();
         QTRY_COMPARE(teamStatusText(sync.status()), QStringLiteral("Team server: up to date"));
         QCOMPARE(serverCount(), QStringLiteral("2 2"));
