@@ -47,6 +47,12 @@ private Q_SLOTS:
         row("empty device", QStringList{"--port2="}, "2 --port2 needs a device name.");
         row("records file", QStringList{"--records", "/tmp/r.sqlite"}, "run ||/tmp/r.sqlite");
         row("empty records file", QStringList{"--records="}, "2 --records needs a file name.");
+        row("team server", QStringList{"--team", "postgresql://b1@db:5433/team?sslmode=require"},
+            "run ||postgresql://b1@db:5433/team?sslmode=require");
+        row("team password on the command line",
+            QStringList{"--team", "postgresql://b1:secret@db/team"},
+            "2 The team server's address holds a password: leave it out. The password is read "
+            "from ~/.pgpass (or the file PGPASSFILE names), or asked for once.");
         row("simulate and port 1", QStringList{"--simulate", "--port1", "/dev/ttyS0"},
             "2 --simulate and --port1 both choose port 1's device.");
     }
@@ -59,7 +65,7 @@ private Q_SLOTS:
                       .arg(outcome.choices.port1, outcome.choices.port2,
                            QLatin1String(outcome.choices.simulate ? "simulate" : ""),
                            QLatin1String(outcome.choices.readings ? " readings" : ""),
-                           outcome.choices.records);
+                           outcome.choices.records + outcome.choices.team);
         else if (outcome.exitStatus == 0) // the first line
             got = QStringLiteral("0 ") + outcome.output.section(QLatin1Char('\n'), 0, 0);
         else if (outcome.output.isEmpty())
