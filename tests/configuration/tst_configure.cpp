@@ -66,12 +66,14 @@ private Q_SLOTS:
         const QString delayNumber = QStringLiteral("Delay must be a number");
         row("delay lowest", true, "5", "");
         row("delay highest", true, "9999", "");
-        row("delay below", true, "4.9", delayLimits);
-        row("delay above", true, "10000", delayLimits);
+        row("delay below", true, "4.99", delayLimits);
+        row("delay above", true, "9999.01", delayLimits);
         row("delay word", true, "soon", delayNumber);
         row("delay grouped", true, "1,000", delayNumber);
+        row("count lowest", false, "1", "");
+        row("count below", false, "0.99", "Average limits are 1 to 10");
         row("count highest", false, "10", "");
-        row("count above", false, "11", "Average limits are 1 to 10");
+        row("count above", false, "10.01", "Average limits are 1 to 10");
         row("count empty", false, "", "Average must be a number");
     }
     void fieldChecks() {

@@ -7,10 +7,81 @@
 using Answer = OperatorPrompt::Answer;
 using Buttons = OperatorPrompt::Buttons;
 
+namespace {
+// What a control shows: its caption, text or list ("a/b"), its tooltip in brackets, an Arial
+// font's size and a colour other than its window's (a window's: other than the platform's).
+QString shownBy(const QWidget* control) {
+    QString text;
+    if (const auto* label = qobject_cast<const QLabel*>(control))
+        text = label->text();
+    else if (const auto* button = qobject_cast<const QPushButton*>(control))
+        text = button->text();
+    else if (const auto* edit = qobject_cast<const QLineEdit*>(control))
+        text = edit->text();
+    else if (const auto* box = qobject_cast<const QComboBox*>(control))
+        for (int i = 0; i < box->count(); ++i)
+            text += (i ? "/" : "") + box->itemText(i);
+    if (!control->toolTip().isEmpty())
+        text += " [" + control->toolTip() + ']';
+    if (control->font().family() == QLatin1String("Arial"))
+        text += " {" + QString::number(control->font().pointSizeF()) + '}';
+    const QWidget* window = control->parentWidget();
+    const QPalette usual = window ? window->palette() : QApplication::palette(control);
+    for (const QPalette::ColorRole role : {QPalette::Window, QPalette::Button, QPalette::Base})
+        if (control->palette().color(role) != usual.color(role))
+            text += ' ' + control->palette().color(role).name();
+    return text;
+}
+} // namespace
+
 class WindowsTest : public Panel {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Every window's title and background, and its controls' captions, lists, tooltips, fonts
+    // and colours as first shown.
+    void captionsAsFirstShown_data() {
+        // window, shown (the title, then the controls in the order listed below)
+        columns<QString, QString>();
+        row("connection", "Form1",
+            "Norvale MX7500 Virtual Front Panel Wizard V1.0 #c0c0c0|ComPort : |1/2 #c0c0c0|"
+            "Baud|9600/19200 #c0c0c0|Continue [Displays measurement Data]|Exit [Exits program]");
+        row("results", "frmMeasure",
+            "Results #c0c0c0| {48}| {45}| {48}| {48}| {45}| {48}|Trigger #00ff00|"
+            "Exit [Exits Program]|Start Log [Starts Logging Data]|&Configure|Temp corr ON|"
+            "Temperature degrees C|Temp Coeff|20 {15.75}|"
+            "Copper/Nichrome/Aluminium/Silver/Gold [select material or enter coefficient]|"
+            "Corrected to 20 degrees C");
+        row("configuration", "Configure",
+            "Configuration #c0c0c0|MX7500 {20.25} #c0c0c0|"
+            "Source|Pulse +/-/Pulse +/Pulse -/DC +/DC - #ffffff|Dry|OFF/ON|Range|"
+            "Auto/20 mOhm/200 mOhm/2 Ohm/20 Ohm/200 Ohm/2k Ohm/20 kOhm/200 kOhm/2 MOhm #ffffff|"
+            "Speed|Slow/Medium/Fast #ffffff|Average|1|Delay|5|"
+            "Update Test [Sends configuration Data to 6400]");
+    }
+    void captionsAsFirstShown() {
+        const auto [window, shown] = fetched<QString, QString>();
+        frmMeasure& r = handOver();
+        const Form1& f = Form1::use();
+        const Configure& c = Configure::use();
+        const QMap<QString, std::pair<const QWidget*, QList<const QWidget*>>> controls{
+            {"Form1", {&f, {f.Label3, f.port, f.Label5, f.baud, f.Measure, f.Command3}}},
+            {"frmMeasure",
+             {&r,
+              {r.Ppar, r.Pvalue, r.Punit, r.spar, r.svalue, r.sunit, r.Start, r.Exit, r.cmdLog,
+               r.Config, r.cmdTC, r.Label1, r.Label2, r.Temp, r.Combo1, r.Label3}}},
+            {"Configure",
+             {&c,
+              {c.Unit, c.Label1, c.Drive, c.Dry, c.cbDry, c.Label6, c.Range, c.Label7, c.Accuracy,
+               c.Average, c.tAvg, c.Label8, c.Delay, c.Update}}},
+        };
+        const auto& [top, parts] = controls.value(window);
+        QStringList texts{top->windowTitle() + shownBy(top)};
+        for (const QWidget* control : parts)
+            texts << shownBy(control);
+        QCOMPARE(texts.join('|'), shown);
+    }
+
     void connectionWindowAsFirstShown() {
         Form1& form = showConnection();
         QCOMPARE(form.port->currentText() + ' ' + form.baud->currentText(), "1 9600");

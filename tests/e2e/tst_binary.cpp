@@ -154,6 +154,7 @@ private Q_SLOTS:
         QProcess program;
         startProgram(program, QStringLiteral("/nonexistent/tty"), {},
                      {QStringLiteral("--simulate")});
+        m_desktop.click(m_desktop.waitForWindow(kConnectionTitle), kContinue);
         QVERIFY2(!m_desktop.waitForWindow(QStringLiteral("Results")).isEmpty(),
                  "the simulator did not answer *IDN?");
         program.terminate();

@@ -9,11 +9,49 @@
 
 #include <QDir>
 
+#include <QDirIterator>
+
 #include <csignal>
+#include <dlfcn.h>
+#include <termios.h>
 #include <thread>
+#include <unistd.h>
+#include <vector>
 
 using Answer = OperatorPrompt::Answer;
 using Buttons = OperatorPrompt::Buttons;
+
+namespace {
+// Every line setting the program asks of the kernel. A pseudo-terminal keeps what it can use
+// and nothing else (always 8 data bits and no parity), so those are seen on their way to it.
+std::vector<termios> g_asked;
+} // namespace
+
+extern "C" int tcsetattr(int fd, int action, const termios* line) {
+    using Real = int (*)(int, int, const termios*);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "tcsetattr"));
+    g_asked.push_back(*line);
+    return real(fd, action, line);
+}
+
+namespace {
+// The line settings of `device` as this process holds it open: read from its own descriptor,
+// since a second open of a serial device may be refused while the first holds it.
+std::optional<termios> lineOf(const QString& device) {
+    const QString wanted = QFileInfo(device).canonicalFilePath();
+    if (wanted.isEmpty())
+        return std::nullopt;
+    QDirIterator fds(QStringLiteral("/proc/self/fd"), QDir::Files | QDir::System);
+    while (fds.hasNext()) {
+        const QString fd = fds.next();
+        termios line{};
+        if (QFileInfo(fd).canonicalFilePath() == wanted &&
+            ::tcgetattr(fds.fileName().toInt(), &line) == 0)
+            return line;
+    }
+    return std::nullopt;
+}
+} // namespace
 
 class LineFaultsTest : public Panel {
     Q_OBJECT
@@ -53,6 +91,33 @@ private Q_SLOTS:
         const QList<Simulator::Event> heard = sim.heard().mid(lines.size() - 10);
         for (int i = 1; i < 8; ++i)
             QVERIFY2(heard[i].time - heard[i - 1].time > 0.15, heard[i].bytes.constData());
+    }
+
+    // The line as the program opened it for each baud rate typed: every setting it asks for
+    // has 8 data bits, no parity, one stop bit and no flow control, and the line runs at
+    // 9600 baud unless 19200 was typed exactly.
+    void lineSettings() {
+        Simulator sim;
+        QVERIFY(sim.start());
+        PortMap::setOverride(1, sim.device());
+        Form1::setPortFactory([] { return new QtSerialPort; });
+        Form1& form = showConnection();
+        activate(&form);
+        for (const auto& [typed, speed] :
+             {std::pair{"19200", B19200}, {"38400", B9600}, {"9600", B9600}}) {
+            g_asked.clear();
+            typeInto(form.baud, QString::fromLatin1(typed));
+            QVERIFY(!g_asked.empty());
+            for (const termios& asked : g_asked) {
+                QCOMPARE(asked.c_cflag & CSIZE, tcflag_t(CS8));
+                QCOMPARE(asked.c_cflag & (PARENB | CSTOPB | CRTSCTS), tcflag_t(0));
+                QCOMPARE(asked.c_iflag & (IXON | IXOFF), tcflag_t(0));
+            }
+            const std::optional<termios> line = lineOf(sim.device());
+            QVERIFY(line);
+            QCOMPARE(cfgetospeed(&*line), speed_t(speed));
+            QCOMPARE(cfgetispeed(&*line), speed_t(speed));
+        }
     }
 
     // Unplugged during the identification: the wait ends at once, the program idles, and the

@@ -67,6 +67,8 @@ private Q_SLOTS:
             ",Range Error, Ohm");
         row("30 degrees, copper", QByteArray("0.0125\n"), "30", "Copper",
             "Rx|12.5|mOhm|Rtc|12.01923|mOhm", "Rx,0.0125, Ohm ,Rtc,0.01201923, Ohm ,30,0.004");
+        row("rows in units of their own", QByteArray("1.02\n"), "27.5", "Copper",
+            "Rx|1.02|Ohm|Rtc|990.2913|mOhm", "Rx,1.02, Ohm ,Rtc,0.9902912, Ohm ,27.5,0.004");
         row("typed coefficient", QByteArray("-0.0125\n"), "-50", "4E-3",
             "Rx|-12.5|mOhm|Rtc|-17.36111|mOhm", "Rx,-0.0125, Ohm ,Rtc,-0.01736111, Ohm ,-50,0.004");
         for (const QByteArray& reply :

@@ -64,7 +64,10 @@ private Q_SLOTS:
         row("zero", 0.0f, "u", 0.0f);
         row("just below 1 mOhm", below1m, "u", below1m * 1000000.0f);
         row("1 mOhm", 0.001f, "m", 1.0f);
+        row("just below 1 Ohm", std::nextafter(1.0f, 0.0f), "m",
+            std::nextafter(1.0f, 0.0f) * 1000.0f);
         row("1 Ohm", 1.0f, "", 1.0f);
+        row("just below 1 kOhm", std::nextafter(1000.0f, 0.0f), "", std::nextafter(1000.0f, 0.0f));
         row("1 kOhm", 1000.0f, "k", 1.0f);
         row("just below 1 MOhm", below1M, "k", below1M / 1000.0f);
         row("1 MOhm", 1000000.0f, "", 1000000.0f);
@@ -85,7 +88,9 @@ private Q_SLOTS:
         row("2E6", "2E6", "20", 0.004f, "2000000 Ohm", "2000000 Ohm", "2000000");
         row("30 degrees, copper", "0.0125", "30", 0.004f, "12.5 mOhm", "12.01923 mOhm",
             "0.01201923");
+        // Each row takes the prefix of its own value, either way across a bound.
         row("crosses into mOhm", "1.02", "27.5", 0.004f, "1.02 Ohm", "990.2913 mOhm", "0.9902912");
+        row("crosses into Ohm", "0.99", "10", 0.004f, "990 mOhm", "1.03125 Ohm", "1.03125");
         // Failures leave the value and unit empty instead of a zero reading.
         row("temperature not a number", "0.0125", "warm", 0.004f, "12.5 mOhm", " ", "");
         row("zero divisor", "0.0125", "-108", 0.0078125f, "12.5 mOhm", " ", "");
@@ -110,6 +115,31 @@ private Q_SLOTS:
         const auto result = Correction::corrected(1.0f, 21.0f, 4e-8f);
         QVERIFY(result);
         QVERIFY(*result < 1.0f);
+    }
+
+    // Every material of the box's list, in its order, with its coefficient; a text that only
+    // looks like one is none.
+    void materials() {
+        const QStringList names{"Copper", "Nichrome", "Aluminium", "Silver", "Gold"};
+        const QList<float> coefficients{0.004f, 0.0004f, 0.0039f, 0.0038f, 0.0034f};
+        QCOMPARE(CorrectionSettings::materialNames(), names);
+        for (qsizetype i = 0; i < names.size(); ++i)
+            QCOMPARE(CorrectionSettings::materialCoefficient(names[i]), coefficients[i]);
+        for (const char* text : {"copper", "Copper ", "GOLD", "Silve"})
+            QVERIFY2(!CorrectionSettings::materialCoefficient(QLatin1String(text)), text);
+    }
+
+    // Both entries at both ends of their ranges and just beyond.
+    void correctionEntryBounds() {
+        using V = CorrectionSettings::Verdict;
+        for (const char* accepted : {"-0.01", "0", "0.01"})
+            QCOMPARE(CorrectionSettings::readCoefficient(accepted, kEnglish).verdict, V::Accepted);
+        for (const char* refused : {"-0.0101", "0.0101"})
+            QCOMPARE(CorrectionSettings::readCoefficient(refused, kEnglish).verdict, V::OutOfRange);
+        for (const char* accepted : {"-50", "0", "20", "200"})
+            QCOMPARE(CorrectionSettings::checkTemperature(accepted, kEnglish), V::Accepted);
+        for (const char* refused : {"-50.01", "200.01"})
+            QCOMPARE(CorrectionSettings::checkTemperature(refused, kEnglish), V::OutOfRange);
     }
 
     // Beyond single precision either way, or not the number grammar: no value, never 0.

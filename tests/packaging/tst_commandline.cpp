@@ -2,6 +2,7 @@
 // answering without a display (option over variable included).
 #include "Table.h"
 #include "app/CommandLine.h"
+#include "link/PortMap.h"
 
 #include <QtTest>
 
@@ -31,21 +32,27 @@ class CommandLineTest : public QObject {
     }
 
 private Q_SLOTS:
-    // What the program is left to do: run with these choices, or exit with this text.
+    // What the program is left to do: run with the devices behind ports 1 and 2 and these
+    // choices, or exit with this text. The variables name the devices no option names.
     void parsing_data() {
         // arguments, result
         columns<QStringList, QString>();
-        row("none", QStringList{}, "run ||");
+        row("none", QStringList{}, "run /dev/env1|/dev/env2|");
         row("both ports", QStringList{"--port1", "/dev/a", "--port2=/dev/b"}, "run /dev/a|/dev/b|");
+        row("port 1 alone", QStringList{"--port1", "/dev/a"}, "run /dev/a|/dev/env2|");
+        row("port 2 alone", QStringList{"--port2", "/dev/b"}, "run /dev/env1|/dev/b|");
         row("simulate, readings", QStringList{"--simulate", "--readings"},
-            "run ||simulate readings");
+            "run /dev/sim|/dev/env2|simulate readings");
+        row("simulate, port 2", QStringList{"--simulate", "--port2", "/dev/b"},
+            "run /dev/sim|/dev/b|simulate");
         row("version", QStringList{"--version"}, "0 MX7500 1.00");
         row("help wins", QStringList{"--port1", "/dev/x", "--help"}, "0 Usage: MX7500 [options]");
         row("unknown", QStringList{"--bogus"}, "2 Unknown option 'bogus'.");
         row("missing device", QStringList{"--simulate", "--port2"},
             "2 Missing value after '--port2'.");
         row("empty device", QStringList{"--port2="}, "2 --port2 needs a device name.");
-        row("records file", QStringList{"--records", "/tmp/r.sqlite"}, "run ||/tmp/r.sqlite");
+        row("records file", QStringList{"--records", "/tmp/r.sqlite"},
+            "run /dev/env1|/dev/env2|/tmp/r.sqlite");
         row("empty records file", QStringList{"--records="}, "2 --records needs a file name.");
         row("team server", QStringList{"--team", "postgresql://b1@db:5433/team?sslmode=require"},
             "run ||postgresql://b1@db:5433/team?sslmode=require");
@@ -59,10 +66,15 @@ private Q_SLOTS:
     void parsing() {
         const auto [arguments, result] = fetched<QStringList, QString>();
         const Outcome outcome = parse(arguments);
+        qputenv("MX7500_COM1", "/dev/env1");
+        qputenv("MX7500_COM2", "/dev/env2");
+        PortMap::setOverride(1, QString());
+        PortMap::setOverride(2, QString());
+        CommandLine::applyPorts(outcome.choices, QStringLiteral("/dev/sim"));
         QString got;
         if (outcome.action == Outcome::Run)
             got = QStringLiteral("run %1|%2|%3%4%5")
-                      .arg(outcome.choices.port1, outcome.choices.port2,
+                      .arg(PortMap::deviceName(1), PortMap::deviceName(2),
                            QLatin1String(outcome.choices.simulate ? "simulate" : ""),
                            QLatin1String(outcome.choices.readings ? " readings" : ""),
                            outcome.choices.records + outcome.choices.team);

@@ -4,6 +4,7 @@
 // stability judgement.
 #include "Settling.h"
 #include "Table.h"
+#include "measurement/CorrectionSettings.h"
 #include "measurement/Numbers.h"
 #include "measurement/ShownReading.h"
 #include "readings/ChartScale.h"
@@ -18,6 +19,7 @@
 #include <QtTest>
 
 #include <clocale>
+#include <cmath>
 #include <ctime>
 #include <numeric>
 #include <random>
@@ -233,24 +235,31 @@ private Q_SLOTS:
                  QStringLiteral("0,00393"));
     }
 
-    // Locale-aware, bounds included; a rejected text says why.
+    // Every entry at both ends of its range and just beyond, in the operator's locale; a
+    // rejected text says why.
+    void entries_data() {
+        // entry, accepted (German), refused
+        columns<QString, QStringList, QStringList>();
+        row("limit", "limit", QStringList{"12,3456", "-1E-9"}, QStringList{"1.000,5"});
+        row("tolerance", "tolerance", QStringList{"0", "100"}, QStringList{"-0,001", "100,001"});
+        row("interval", "interval", QStringList{"0,5", "3600"}, QStringList{"0,499", "3600,01"});
+        row("count", "count", QStringList{"3", "1000"}, QStringList{"2", "1001", "5,5"});
+        row("band", "band", QStringList{"0,0001", "100"}, QStringList{"0,00009", "100,001"});
+    }
     void entries() {
-        QCOMPARE(Entries::limit(QStringLiteral("9,5"), kGerman).value, 9.5);
-        QCOMPARE(Entries::limit(QStringLiteral("12,3456"), kGerman).value, 12.3456);
-        QCOMPARE(Entries::tolerance(QStringLiteral("100"), kEnglish).value, 100.0);
-        QCOMPARE(Entries::tolerance(QStringLiteral("100.5"), kEnglish).message,
-                 QStringLiteral("Tolerance must be between 0 and 100 %"));
-        QCOMPARE(Entries::interval(QStringLiteral("3600"), kEnglish).value, 3600.0);
-        QCOMPARE(Entries::interval(QStringLiteral("0.5"), kEnglish).value, 0.5);
-        for (const char* beyond : {"0.4", "3600.1"})
-            QCOMPARE(Entries::interval(QString::fromLatin1(beyond), kEnglish).message,
-                     QStringLiteral("Interval must be between 0.5 and 3600 s"));
-        QCOMPARE(Entries::stableCount(QStringLiteral("1000"), kGerman).value, 1000.0);
-        for (const char* beyond : {"2", "1001", "5,5"})
-            QCOMPARE(Entries::stableCount(beyond, kGerman).message, Entries::kStableCount);
-        QCOMPARE(Entries::stableBand(QStringLiteral("0,0001"), kGerman).value, 0.0001);
-        for (const char* beyond : {"0,00009", "100,1"})
-            QCOMPARE(Entries::stableBand(beyond, kGerman).message, Entries::kStableBand);
+        const auto [entry, accepted, refused] = fetched<QString, QStringList, QStringList>();
+        const QMap<QString,
+                   std::pair<Entries::Checked (*)(const QString&, const QLocale&), QString>>
+            checks{{"limit", {Entries::limit, CorrectionSettings::kNotNumeric}},
+                   {"tolerance", {Entries::tolerance, Entries::kTolerance}},
+                   {"interval", {Entries::interval, Entries::kInterval}},
+                   {"count", {Entries::stableCount, Entries::kStableCount}},
+                   {"band", {Entries::stableBand, Entries::kStableBand}}};
+        const auto& [check, message] = checks.value(entry);
+        for (const QString& typed : accepted)
+            QCOMPARE(check(typed, kGerman).value, std::optional(kGerman.toDouble(typed)));
+        for (const QString& typed : refused)
+            QCOMPARE(check(typed, kGerman).message, message);
     }
 
     // The last 5 readings within +/- 0.05 % of their mean and without a trend, quiet enough
@@ -339,6 +348,22 @@ private Q_SLOTS:
         QVERIFY2(outcome.met(c, usual), qPrintable(QStringLiteral("%1 % within, median stop %2 s")
                                                        .arg(outcome.withinShare * 100)
                                                        .arg(outcome.medianStopSeconds)));
+    }
+
+    // A series that keeps rising or falling inside the band is not stable, either way (a
+    // settling winding comes from above); one that only wavers as much is.
+    void trendEitherWay() {
+        const auto after = [](double held, const Values& last) { return Values(10, held) << last; };
+        for (const auto& [milliohms, stable] :
+             {std::pair{after(10.0, {10.0, 10.002, 10.004, 10.006, 10.008}), false},
+              {after(10.008, {10.008, 10.006, 10.004, 10.002, 10.0}), false},
+              {after(-10.008, {-10.008, -10.006, -10.004, -10.002, -10.0}), false},
+              {after(12.5, {12.5, 12.502, 12.499, 12.501, 12.499}), true}}) {
+            Stability::Tracker tracker;
+            for (double value : milliohms)
+                tracker.add(Figures::atMeterDigits(value / 1000.0));
+            QCOMPARE(tracker.stable(), stable);
+        }
     }
 
     // Round ticks around the readings (and the limits), at most four steps apart.

@@ -219,6 +219,21 @@ private Q_SLOTS:
         readings.repeat->startStop->click();
     }
 
+    // A corrected reading taken through the cycle keeps its own coefficient and temperature,
+    // and each resistance is shown in the unit of its own value.
+    void correctedReadingFromTheCycle() {
+        m_results->cmdTC->click();
+        typeInto(m_results->Temp, QStringLiteral("27.5"));
+        typeInto(m_results->Combo1, QStringLiteral("Silver"));
+        ReadingsWindow& readings = openReadings();
+        reading = "1.02\n";
+        m_results->Start->click();
+        QStringList shown;
+        for (int column = 2; column <= 5; ++column)
+            shown << readings.model->index(0, column).data().toString();
+        QCOMPARE(shown.join('|'), QStringLiteral("1.02 Ohm|991.7355 mOhm|27.5|0.0038"));
+    }
+
     // Tolerance limits typed key by key and applied by Return; a change of unit keeps the
     // band; verdicts and their colours follow.
     void limitEntries() {

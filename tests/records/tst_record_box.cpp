@@ -288,7 +288,7 @@ private Q_SLOTS:
                  QStringLiteral("1 \"Range Error\" reading skipped in this series."));
         take("0.0126\n");
         QCOMPARE(stored("Winding U").size(), 3);
-        QCOMPARE(readings.model->rowCount(), 7);
+        QCOMPARE(readings.model->rowCount(), 8);
     }
 };
 

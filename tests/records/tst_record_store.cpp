@@ -245,9 +245,11 @@ private Q_SLOTS:
         row("a folder", "folder",
             "%1 is a folder, not a records store. Name a file with --records, such as "
             "%1/records.sqlite.");
-        row("a newer layout", "newer",
-            "The records store %1 was written by a newer version of this program (layout 9; this "
-            "one knows up to 4). It is left as it is.");
+        // The next version's layout is as foreign as any later one.
+        row("the next layout", "newer",
+            "The records store %1 was written by a newer version of this program (layout " +
+                QString::number(SqliteRecordStore::kVersion + 1) + "; this one knows up to " +
+                QString::number(SqliteRecordStore::kVersion) + "). It is left as it is.");
     }
     void notAStore() {
         const auto [kind, message] = fetched<QString, QString>();
@@ -263,7 +265,8 @@ private Q_SLOTS:
                 sql(QStringLiteral("PRAGMA application_id=%1")
                         .arg(SqliteRecordStore::kApplicationId),
                     file);
-                sql("PRAGMA user_version=9", file);
+                sql(QStringLiteral("PRAGMA user_version=%1").arg(SqliteRecordStore::kVersion + 1),
+                    file);
             }
         }
         const auto contents = [&] {
