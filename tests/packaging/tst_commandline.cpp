@@ -55,7 +55,7 @@ private Q_SLOTS:
             "run /dev/env1|/dev/env2|/tmp/r.sqlite");
         row("empty records file", QStringList{"--records="}, "2 --records needs a file name.");
         row("team server", QStringList{"--team", "postgresql://b1@db:5433/team?sslmode=require"},
-            "run ||postgresql://b1@db:5433/team?sslmode=require");
+            "run /dev/env1|/dev/env2|postgresql://b1@db:5433/team?sslmode=require");
         row("team password on the command line",
             QStringList{"--team", "postgresql://b1:secret@db/team"},
             "2 The team server's address holds a password: leave it out. The password is read "
