@@ -291,7 +291,8 @@ private Q_SLOTS:
         const QString text = pdfText(file);
         QCOMPARE(text.count("Asset:" + QString(longest).remove(' ') + "Time"), 1);
         QCOMPARE(text.count("Asset:" + QString(64, 'W') + "Time"), 1);
-        const QString header = QStringLiteral("TimeOperatorRxRtcCorrectionLimitsVerdictChangeBench");
+        const QString header =
+            QStringLiteral("TimeOperatorRxRtcCorrectionLimitsVerdictChangeBench");
         const int pages = int(text.count(QStringLiteral("Page")));
         int continued = 0;
         for (int page = 1; page <= pages; ++page) {
