@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 
 #include "link/PortMap.h"
+#include "records/TeamUri.h"
 
 #include <QCommandLineParser>
 
@@ -65,7 +66,13 @@ Outcome parse(const QStringList& arguments) {
         QStringLiteral("Keep test records in FILE instead of records.sqlite in the user's data "
                        "folder."),
         QStringLiteral("FILE"));
-    parser.addOptions({help, version, port1, port2, simulate, listPorts, readings, records});
+    const QCommandLineOption team(
+        QStringLiteral("team"),
+        QStringLiteral("Share test records with the team's PostgreSQL server at URI "
+                       "(postgresql://user@host:port/database?sslmode=...). The password comes "
+                       "from ~/.pgpass, or is asked for."),
+        QStringLiteral("URI"));
+    parser.addOptions({help, version, port1, port2, simulate, listPorts, readings, records, team});
 
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
@@ -90,6 +97,13 @@ Outcome parse(const QStringList& arguments) {
         parser.isSet(records) ? parser.values(records).constLast() : QString();
     if (parser.isSet(records) && outcome.choices.records.isEmpty())
         return usageError(QStringLiteral("--records needs a file name."));
+    if (parser.isSet(team)) {
+        outcome.choices.team = parser.values(team).constLast();
+        Records::TeamUri uri;
+        QString error;
+        if (!Records::parseTeamUri(outcome.choices.team, uri, error))
+            return usageError(error);
+    }
     // An empty device would silently fall back to the usual mapping.
     if (parser.isSet(port1) && outcome.choices.port1.isEmpty())
         return usageError(QStringLiteral("--port1 needs a device name."));

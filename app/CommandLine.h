@@ -1,6 +1,6 @@
 // The program's command line: help, version, the device behind each port, the list of ports,
-// the built-in simulator and the records store's file. Without options the program starts as it
-// always has.
+// the built-in simulator, the records store's file and the team server. Without options the program
+// starts as it always has.
 #pragma once
 
 #include <QString>
@@ -14,6 +14,7 @@ struct Choices {
     bool simulate = false; // start the simulator and put it behind port 1
     bool readings = false; // open the Readings window with the results window
     QString records;       // the records store's file, empty for the usual one
+    QString team;          // the team server's URI, empty for the one in the settings
 };
 
 struct Outcome {

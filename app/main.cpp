@@ -62,6 +62,8 @@ int main(int argc, char* argv[]) {
     CommandLine::applyPorts(outcome.choices, simulator.device());
     if (!outcome.choices.records.isEmpty())
         Records::setStorePath(outcome.choices.records);
+    if (!outcome.choices.team.isEmpty())
+        Records::setTeam(outcome.choices.team);
 
     DialogPrompt prompt;
     Program::start(prompt, outcome.choices.readings);

@@ -5,6 +5,7 @@
 #include "RecordsFigures.h"
 #include "Report.h"
 #include "SettlingFigures.h"
+#include "TeamFigures.h"
 #include "WindowFigures.h"
 
 #include <QApplication>
@@ -33,8 +34,8 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption only(
         QStringLiteral("only"),
         QStringLiteral("Comma-separated groups to run: link (1, 2a), windows (2b, 3, 4), "
-                       "program (5, 6), readings (7), records (8). Default: all."),
-        QStringLiteral("groups"), QStringLiteral("link,windows,program,readings,records"));
+                       "program (5, 6), readings (7), records (8), team (9). Default: all."),
+        QStringLiteral("groups"), QStringLiteral("link,windows,program,readings,records,team"));
     parser.addOptions({json, quick, only});
     parser.process(app);
 
@@ -67,6 +68,12 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "bench: test records, 100 000 in a store (about %d s)...\n",
                      short_ ? 10 : 15);
         figures << RecordsFigures::measure(short_ ? 3 : 15, short_ ? 10 : 100);
+    }
+
+    if (groups.contains(QStringLiteral("team"))) {
+        std::fprintf(stderr, "bench: team records on a PostgreSQL server (about %d s)...\n",
+                     short_ ? 40 : 60);
+        figures << TeamFigures::measure(short_ ? 10 : 100, short_ ? 5 : 20);
     }
 
     Report::print(figures);

@@ -27,6 +27,8 @@ install(FILES ${MX7500_PACKAGING_DIR}/${MX7500_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${MX7500_PACKAGING_DIR}/${MX7500_APP_ID}.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# For the administrator of a team server (README, "Team records").
+install(FILES ${CMAKE_SOURCE_DIR}/records/team-schema.sql DESTINATION ${CMAKE_INSTALL_DATADIR}/mx7500)
 foreach(size 48 256)
     install(FILES ${MX7500_ICON_DIR}/${size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
@@ -47,11 +49,12 @@ meter.")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Library dependencies come from the binaries; Qt's platform plugins and its SQLite driver (for
-# the records store) are loaded at run time, so no binary names them.
+# the records store) and PostgreSQL driver (for a team server) are loaded at run time, so no
+# binary names them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The fonts too: without a proportional sans font the toolkit falls back to a monospaced one,
 # and the Readings window no longer fits a small screen.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite, fonts-dejavu-core, fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6sql6-sqlite, libqt6sql6-psql, fonts-dejavu-core, fonts-liberation2")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_GENERATOR DEB)
 include(CPack)

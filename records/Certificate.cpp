@@ -167,8 +167,8 @@ bool writeCertificate(const QString& file, const CertificateHeader& header,
     QFont headFont = cellFont;
     headFont.setBold(true);
     const double cellLine = QFontMetricsF(cellFont, &writer).height() * 1.1;
-    const QStringList columns = {"Time",       "Operator", "Rx",      "Rtc",
-                                 "Correction", "Limits",   "Verdict", "Change"};
+    const QStringList columns = {"Time",   "Operator", "Rx",     "Rtc",  "Correction",
+                                 "Limits", "Verdict",  "Change", "Bench"};
     const auto tableRows = [&](const std::vector<QStringList>& rows) {
         std::vector<double> natural(size_t(columns.size()), 0.0);
         for (size_t r = 0; r < rows.size(); ++r) {
@@ -252,7 +252,7 @@ bool writeCertificate(const QString& file, const CertificateHeader& header,
                 cells[ChangeColumn] + (shown.flagged ? QStringLiteral(" !") : QString());
             rows.push_back({timeText(record.time), record.operatorName, cells[1], cells[2],
                             correctionText(record, locale), limits,
-                            verdict.join(QStringLiteral(", ")), change});
+                            verdict.join(QStringLiteral(", ")), change, record.bench});
         }
         std::vector<Block> table = tableRows(rows);
         Block heading = paragraph(QStringLiteral("Asset: ") + name, 11, true);

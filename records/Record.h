@@ -38,6 +38,8 @@ struct Record {
     bool stable = false; // the series had settled: judged stable when the reading was shown
     Meter meter;
     QString programVersion;
+    QString uuid;  // made when it is recorded: the same record on every bench and the server
+    QString bench; // the computer (its host name, or a set bench name) that recorded it
 };
 
 // An asset as the Records window lists it: its latest record and how many it has.

@@ -8,6 +8,7 @@
 #include "records/RecordStore.h"
 #include "records/RecordsWindow.h"
 #include "records/RunRecords.h"
+#include "records/TeamSync.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -92,6 +93,7 @@ void RecordBox::readingShown(const Reading& reading, const Limits::Settings& lim
     const frmMeasure* results = frmMeasure::loaded();
     m_material = results ? results->Combo1->currentText() : QString();
     m_recordedUnder.clear();
+    delete m_teamWatch; // its text is gone
     showStatus(QString(), false);
     if (m_repeating && eachReading->isChecked())
         recordLast(true);
@@ -190,6 +192,7 @@ bool RecordBox::recordLast(bool eachOfSeries) {
     if (eachOfSeries)
         text += skippedText();
     showStatus(text, alarming);
+    followTeam(record.uuid, text, alarming);
     return true;
 }
 
@@ -199,6 +202,36 @@ QString RecordBox::skippedText() const {
     return m_skipped == 1 ? QStringLiteral(" 1 \"Range Error\" reading skipped in this series.")
                           : QStringLiteral(" %1 \"Range Error\" readings skipped in this series.")
                                 .arg(m_skipped);
+}
+
+void RecordBox::followTeam(const QString& uuid, const QString& text, bool alarming) {
+    Records::TeamSync* sync = Records::teamSync();
+    if (!sync)
+        return;
+    // Only the last record is followed: a later one, or another reading, replaces its text.
+    delete m_teamWatch;
+    auto* watch = new QObject(this);
+    m_teamWatch = watch;
+    // Recorded here in any case; the line under it says whether the team has it yet.
+    const auto unsent = [this, sync, text, alarming] {
+        using Kind = Records::TeamStatus::Kind;
+        const Kind kind = sync->status().kind;
+        if (kind != Kind::UpToDate && kind != Kind::Connecting)
+            showStatus(text + QStringLiteral("\nRecorded on this computer; it will be sent when "
+                                             "the team server can be reached"),
+                       alarming);
+    };
+    unsent();
+    connect(sync, &Records::TeamSync::statusChanged, watch, unsent);
+    connect(sync, &Records::TeamSync::recordsSent, watch,
+            [this, watch, uuid, text, alarming](const QStringList& uuids) {
+                if (!uuids.contains(uuid))
+                    return;
+                showStatus(text + QStringLiteral("\nRecorded (sent to the team server)"), alarming);
+                watch->deleteLater();
+                m_teamWatch = nullptr;
+            });
+    sync->nudge();
 }
 
 void RecordBox::showStatus(const QString& text, bool alarming) {

@@ -6,6 +6,7 @@
 #include "readings/Reading.h"
 
 #include <QGroupBox>
+#include <QPointer>
 
 #include <optional>
 
@@ -44,6 +45,8 @@ private:
     QString skippedText() const;
     // Stops recording each reading, saying why.
     void refuse(const QString& message, bool eachOfSeries);
+    // With a team server: the last record handed to its sync, and whether it has been sent.
+    void followTeam(const QString& uuid, const QString& text, bool alarming);
 
     std::optional<Reading> m_reading;
     Limits::Settings m_limits;
@@ -52,4 +55,5 @@ private:
     QString m_recordedUnder; // the asset the shown reading was recorded under, if it was
     bool m_repeating = false;
     int m_skipped = 0; // "Range Error" readings of this series not recorded
+    QPointer<QObject> m_teamWatch; // waits for the last record to be sent
 };

@@ -30,8 +30,8 @@ QString csvNumber(double value) {
 } // namespace
 
 QStringList historyHeader() {
-    return {"Time",    "Rx",     "Rtc",    "Temp",     "Coefficient",
-            "Verdict", "Stable", "Change", "Operator", "Note"};
+    return {"Time",   "Rx",     "Rtc",      "Temp",  "Coefficient", "Verdict",
+            "Stable", "Change", "Operator", "Bench", "Note"};
 }
 
 std::vector<HistoryRow> historyRows(const std::vector<Record>& records, double changeLimitPercent,
@@ -60,6 +60,7 @@ std::vector<HistoryRow> historyRows(const std::vector<Record>& records, double c
                      r.stable ? QStringLiteral("stable") : QString(),
                      change,
                      r.operatorName,
+                     r.bench,
                      r.note};
         rows.push_back(row);
     }
@@ -80,7 +81,7 @@ QString csvText(const std::vector<Record>& records) {
     QString text = QStringLiteral(
         "time,asset,operator,note,rx_ohm,rtc_ohm,temperature_c,tempco_per_c,material,"
         "limit_low_ohm,limit_high_ohm,verdict,stable,meter_maker,meter_model,meter_serial,"
-        "meter_firmware,program_version\r\n");
+        "meter_firmware,program_version,bench,record_id\r\n");
     for (const Record& r : records) {
         const std::optional<Limits::Band> band = Limits::band(r.limits);
         const QStringList fields = {isoTime(r.time),
@@ -100,7 +101,9 @@ QString csvText(const std::vector<Record>& records) {
                                     csvField(r.meter.model),
                                     csvField(r.meter.serial),
                                     csvField(r.meter.firmware),
-                                    csvField(r.programVersion)};
+                                    csvField(r.programVersion),
+                                    csvField(r.bench),
+                                    r.uuid};
         text += fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }
     return text;

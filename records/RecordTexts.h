@@ -22,7 +22,7 @@ struct HistoryRow {
 
 QStringList historyHeader();
 // Which column of the history holds what.
-enum HistoryColumn { TimeColumn, VerdictColumn = 5, StableColumn, ChangeColumn };
+enum HistoryColumn { TimeColumn, VerdictColumn = 5, StableColumn, ChangeColumn, BenchColumn = 9 };
 // The records of one asset within `dates`, oldest first, each with the change since the record
 // before it, whether or not that one is within the dates. `records` is the asset's whole
 // history, oldest first.

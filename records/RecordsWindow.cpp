@@ -8,6 +8,7 @@
 #include "records/RecordStore.h"
 #include "records/RecordTexts.h"
 #include "records/RunRecords.h"
+#include "records/TeamView.h"
 
 #include <QCoreApplication>
 
@@ -121,6 +122,7 @@ RecordsWindow::RecordsWindow(Records::RecordStore& store, QWidget* parent)
     layout->addWidget(splitter, 1);
     layout->addLayout(days);
     layout->addLayout(bottom);
+    Records::showTeam(*this, *layout);
     assets->setSelectionMode(QAbstractItemView::ExtendedSelection); // for a certificate
 
     connect(filter, &QLineEdit::textChanged, this, &RecordsWindow::refresh);

@@ -4,12 +4,14 @@
 #include "records/RecordLogic.h"
 #include "records/RecordsWindow.h"
 #include "records/SqliteRecordStore.h"
+#include "records/TeamPassword.h"
+#include "records/TeamSync.h"
 
 #include <QApplication>
-
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QSysInfo>
 
 #include <memory>
 
@@ -20,7 +22,9 @@ namespace {
 QString g_storePath;
 QString g_settingsFile;
 QString g_lastRecorded; // in this run
+QString g_team;
 std::unique_ptr<SqliteRecordStore> g_store;
+std::unique_ptr<TeamSync> g_sync;
 
 std::unique_ptr<QSettings> settings() {
     if (!g_settingsFile.isEmpty())
@@ -31,6 +35,19 @@ std::unique_ptr<QSettings> settings() {
 
 const QString kOperator = QStringLiteral("records/operator");
 const QString kChangeLimit = QStringLiteral("records/changeLimitPercent");
+const QString kTeam = QStringLiteral("records/team");
+const QString kBench = QStringLiteral("records/bench");
+
+// The store's sync with the team server, when one is named and its URI can be used.
+void startTeamSync() {
+    TeamUri uri;
+    QString error;
+    if (teamUri().isEmpty() || !parseTeamUri(teamUri(), uri, error))
+        return;
+    g_sync = std::make_unique<TeamSync>(uri, g_store->path());
+    askForTeamPassword(*g_sync);
+    g_sync->start();
+}
 
 } // namespace
 
@@ -50,16 +67,21 @@ RecordStore* store(QString* error) {
     if (g_store)
         return g_store.get();
     auto opened = std::make_unique<SqliteRecordStore>();
+    opened->setBench(benchName());
     if (!opened->open(storePath())) {
         if (error)
             *error = opened->errorText();
         return nullptr;
     }
     g_store = std::move(opened);
+    startTeamSync();
     // Closed while Qt is still there: its database connections end with the application,
     // and a store left to the program's exit would close on what is gone.
     static const bool closedAtTheEnd = [] {
-        qAddPostRoutine([] { g_store.reset(); });
+        qAddPostRoutine([] {
+            g_sync.reset();
+            g_store.reset();
+        });
         return true;
     }();
     (void)closedAtTheEnd;
@@ -72,6 +94,7 @@ void closeStore() {
         if (auto* records = qobject_cast<RecordsWindow*>(window))
             delete records;
     }
+    g_sync.reset();
     g_store.reset();
 }
 
@@ -85,6 +108,24 @@ void noteRecorded(const QString& asset) {
 
 QString lastRecordedAsset() {
     return g_lastRecorded;
+}
+
+void setTeam(const QString& uri) {
+    closeStore();
+    g_team = uri;
+}
+
+QString teamUri() {
+    return g_team.isEmpty() ? settings()->value(kTeam).toString() : g_team;
+}
+
+TeamSync* teamSync() {
+    return g_sync.get();
+}
+
+QString benchName() {
+    const QString name = settings()->value(kBench).toString().trimmed();
+    return name.isEmpty() ? QSysInfo::machineHostName() : name;
 }
 
 void setSettingsFile(const QString& path) {

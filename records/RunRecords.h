@@ -8,6 +8,7 @@
 namespace Records {
 
 class RecordStore;
+class TeamSync;
 
 // The store's file: the one named by --records, else records.sqlite in the user's data folder.
 void setStorePath(const QString& path);
@@ -22,6 +23,13 @@ void closeStore();
 void noteRecorded(const QString& asset);
 // The asset recorded last in this run; empty before the first record.
 QString lastRecordedAsset();
+// The team server: the URI --team names, else the one in the settings ("records/team"),
+// none when empty. Its sync starts with the store; none without a server.
+void setTeam(const QString& uri);
+QString teamUri();
+TeamSync* teamSync();
+// The name written with each record: the settings' "records/bench", else the host name.
+QString benchName();
 
 // Where the remembered settings are kept: the user's configuration folder, unless a file is
 // named here (tests).

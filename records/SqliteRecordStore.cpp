@@ -10,7 +10,9 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStorageInfo>
+#include <QSysInfo>
 #include <QUrl>
+#include <QUuid>
 #include <QVariant>
 
 #include <algorithm>
@@ -41,7 +43,7 @@ constexpr qint64 kFullBelowBytes = 256 * 1024;
 const QString kColumns = QStringLiteral(
     "id, time, asset, operator, note, rx, rtc, temperature, tempco, material, limits_mode, "
     "nominal, tolerance, low, high, verdict, stable, meter_maker, meter_model, "
-    "meter_serial, meter_firmware, program_version");
+    "meter_serial, meter_firmware, program_version, uuid, bench");
 
 // Layout 1: the records, found by asset and ordered by their time text.
 const char* const kLayout1[] = {
@@ -69,6 +71,21 @@ const char* const kUpgradeTo2[] = {
 // there was a judgement of it are not marked.
 const char* const kUpgradeTo3[] = {
     "ALTER TABLE records ADD COLUMN stable INTEGER NOT NULL DEFAULT 0",
+};
+
+// Layout 4: records shared with a team server. Each has a unique id, made where it was
+// recorded (one is given to each record kept before, see giveIds()), and the bench that
+// recorded it; `sent` marks what the team server holds, and `team` keeps, per server, the
+// highest number of the server's records this copy holds.
+const char* const kUpgradeTo4[] = {
+    "ALTER TABLE records ADD COLUMN uuid TEXT",
+    "ALTER TABLE records ADD COLUMN bench TEXT NOT NULL DEFAULT ''",
+    "ALTER TABLE records ADD COLUMN sent INTEGER NOT NULL DEFAULT 0",
+    "CREATE TABLE team (server TEXT PRIMARY KEY, high_water INTEGER NOT NULL)",
+};
+const char* const kAfterIds4[] = {
+    "CREATE UNIQUE INDEX records_by_uuid ON records(uuid)",
+    "CREATE INDEX records_waiting ON records(id) WHERE sent = 0",
 };
 
 QString modeText(Limits::Mode mode) {
@@ -137,12 +154,14 @@ Record recordFrom(const QSqlQuery& query) {
     record.meter.serial = query.value(c++).toString();
     record.meter.firmware = query.value(c++).toString();
     record.programVersion = query.value(c++).toString();
+    record.uuid = query.value(c++).toString();
+    record.bench = query.value(c++).toString();
     return record;
 }
 
 } // namespace
 
-SqliteRecordStore::SqliteRecordStore() {
+SqliteRecordStore::SqliteRecordStore() : m_bench(QSysInfo::machineHostName()) {
     static std::atomic<int> count{0};
     m_connection = QStringLiteral("records-%1").arg(++count);
 }
@@ -368,18 +387,50 @@ bool SqliteRecordStore::prepareLayout() {
         for (const char* sql : kUpgradeTo3)
             steps << QString::fromLatin1(sql);
     }
-    steps << QStringLiteral("PRAGMA user_version=%1").arg(kVersion);
-    for (const QString& sql : std::as_const(steps)) {
-        if (!query.exec(sql)) {
-            const QSqlError error = query.lastError();
-            db.rollback();
-            return fail(QStringLiteral("preparing its layout"), error);
+    if (version->toInt() < 4) {
+        for (const char* sql : kUpgradeTo4)
+            steps << QString::fromLatin1(sql);
+    }
+    const auto run = [&](const QStringList& statements) {
+        for (const QString& sql : statements) {
+            if (!query.exec(sql))
+                return false;
         }
+        return true;
+    };
+    QStringList after;
+    if (version->toInt() < 4) {
+        for (const char* sql : kAfterIds4)
+            after << QString::fromLatin1(sql);
+    }
+    after << QStringLiteral("PRAGMA user_version=%1").arg(kVersion);
+    if (!run(steps) || !giveIds(query) || !run(after)) {
+        const QSqlError error = query.lastError();
+        db.rollback();
+        return fail(QStringLiteral("preparing its layout"), error);
     }
     if (!db.commit()) {
         const QSqlError error = db.lastError();
         db.rollback();
         return fail(QStringLiteral("preparing its layout"), error);
+    }
+    return true;
+}
+
+bool SqliteRecordStore::giveIds(QSqlQuery& query) {
+    std::vector<qint64> ids;
+    if (!query.exec(QStringLiteral("SELECT id FROM records WHERE uuid IS NULL")))
+        return false;
+    while (query.next())
+        ids.push_back(query.value(0).toLongLong());
+    if (!query.prepare(QStringLiteral("UPDATE records SET uuid = ?, bench = ? WHERE id = ?")))
+        return false;
+    for (const qint64 id : ids) {
+        query.addBindValue(QUuid::createUuid().toString(QUuid::WithoutBraces));
+        query.addBindValue(text(m_bench));
+        query.addBindValue(id);
+        if (!query.exec())
+            return false;
     }
     return true;
 }
@@ -398,8 +449,12 @@ bool SqliteRecordStore::add(Record& record) {
     query.prepare(QStringLiteral(
         "INSERT INTO records (time, time_ms, asset, operator, note, rx, rtc, temperature, "
         "tempco, material, limits_mode, nominal, tolerance, low, high, verdict, stable, "
-        "meter_maker, meter_model, meter_serial, meter_firmware, program_version) VALUES (?, ?, "
-        "?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        "meter_maker, meter_model, meter_serial, meter_firmware, program_version, uuid, bench) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    if (record.uuid.isEmpty())
+        record.uuid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    if (record.bench.isEmpty())
+        record.bench = m_bench;
     const QVariant values[] = {
         record.time.toString(Qt::ISODateWithMs),
         record.time.toMSecsSinceEpoch(),
@@ -423,6 +478,8 @@ bool SqliteRecordStore::add(Record& record) {
         text(record.meter.serial),
         text(record.meter.firmware),
         text(record.programVersion),
+        record.uuid,
+        text(record.bench),
     };
     for (const QVariant& value : values)
         query.addBindValue(value);

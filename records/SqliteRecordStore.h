@@ -6,19 +6,25 @@
 #include "records/RecordStore.h"
 
 class QSqlError;
+class QSqlQuery;
 
 namespace Records {
 
 class SqliteRecordStore : public RecordStore {
 public:
     // The layout this program writes; a file of an older layout is upgraded when opened.
-    static constexpr int kVersion = 3;
+    static constexpr int kVersion = 4;
     // Marks a file as a records store of this program ("MX75").
     static constexpr int kApplicationId = 0x4d583735;
 
     SqliteRecordStore();
     ~SqliteRecordStore() override;
     SqliteRecordStore(const SqliteRecordStore&) = delete;
+    // The bench written with the records this store adds (and with the records already kept
+    // when a file of an older layout is upgraded): this computer's host name unless set.
+    void setBench(const QString& bench) { m_bench = bench; }
+    QString bench() const { return m_bench; }
+
     SqliteRecordStore& operator=(const SqliteRecordStore&) = delete;
 
     // Opens the store in `path`, creating the file (and its folder) when there is none. False,
@@ -40,12 +46,15 @@ private:
     enum class Access { ReadWrite, ReadOnly, Unchanging };
     bool openAs(Access access);
     bool prepareLayout();
+    // Gives every record that has none its unique id, as made on this bench.
+    bool giveIds(QSqlQuery& query);
     bool fail(const QString& doing, const QSqlError& error);
     QString readOnlyText() const;
 
     QString m_connection; // this store's own Qt SQL connection
     QString m_path;
     QString m_error;
+    QString m_bench;
     bool m_open = false;
     bool m_readOnly = false;
     bool m_readOnlyFailure = false; // the last failure was SQLite being refused writing

@@ -4,8 +4,10 @@
 #include "PdfText.h"
 #include "Simulator.h"
 #include "Sql.h"
+#include "TeamServerFixture.h"
 #include "readings/ReadingText.h"
 
+#include <QSysInfo>
 #include <QtTest>
 
 namespace {
@@ -400,6 +402,68 @@ private Q_SLOTS:
                      store)
                      .toString(),
                  QStringLiteral("A1,B2,A1"));
+    }
+
+    // Two benches on one team server, each program on its own simulator and store: a record
+    // of Joint A made on the first (12,5 mOhm) reaches the second's store once its Records
+    // window is open; the second's own record (15,625 mOhm) is +25 % on it, flagged in the
+    // certificate beside the first one's record.
+    void teamRecordsReachTheOtherBench() {
+        if (!TeamDatabase::unavailable().isEmpty())
+            QSKIP(qPrintable(TeamDatabase::unavailable()));
+        TeamDatabase server;
+        QVERIFY2(server.ready(), qPrintable(server.error()));
+        QTemporaryDir dir;
+        const QStringList team = {QStringLiteral("--team"), server.uri()};
+        const auto serverRecords = [&] {
+            return server.admin(QStringLiteral("SELECT count(*) FROM records")).toInt();
+        };
+        Simulator firstMeter({"--reading", "1.250000e-02"});
+        QProcess first;
+        QVERIFY2(startReadings(first, firstMeter, dir.filePath("first.csv"),
+                               {{"alt+p", "Ann"}, {"alt+a", "Joint A"}}, {},
+                               QStringList{"--records", dir.filePath("first.sqlite")} + team),
+                 "the first bench did not come up");
+        m_desktop.click(m_desktop.waitForWindow(QStringLiteral("Results")), kTrigger);
+        QTRY_COMPARE_WITH_TIMEOUT(linesOf(dir.filePath("first.csv")).size(), 2, 15000);
+        m_desktop.key(m_desktop.waitForWindow(QStringLiteral("Readings")),
+                      QStringLiteral("ctrl+Return"));
+        QTRY_COMPARE_WITH_TIMEOUT(serverRecords(), 1, 15000);
+        first.terminate();
+        QVERIFY2(endedCleanly(first), "SIGTERM did not end the first bench cleanly");
+
+        Simulator secondMeter({"--reading", "1.562500e-02"});
+        QProcess second;
+        const QString store = dir.filePath("second.sqlite");
+        QVERIFY2(startReadings(second, secondMeter, dir.filePath("second.csv"),
+                               {{"alt+p", "Bo"}, {"alt+a", "Joint A"}}, {},
+                               QStringList{"--records", store} + team),
+                 "the second bench did not come up");
+        // The reading first: the Records window may come up over the results window.
+        m_desktop.click(m_desktop.waitForWindow(QStringLiteral("Results")), kTrigger);
+        QTRY_COMPARE_WITH_TIMEOUT(linesOf(dir.filePath("second.csv")).size(), 2, 15000);
+        const QString readings = m_desktop.waitForWindow(QStringLiteral("Readings"));
+        m_desktop.key(readings, QStringLiteral("alt+c")); // Records... of the Record box
+        const QString records = m_desktop.waitForWindow(QStringLiteral("Records"));
+        QVERIFY2(!records.isEmpty(), "Records... did not open the Records window");
+        QTRY_COMPARE_WITH_TIMEOUT(storedRecords(store), 1, 15000);
+        m_desktop.key(readings, QStringLiteral("ctrl+Return"));
+        QTRY_COMPARE_WITH_TIMEOUT(serverRecords(), 2, 15000);
+        m_desktop.key(records, QStringLiteral("Tab")); // from the filter to the list
+        m_desktop.key(records, QStringLiteral("ctrl+a"));
+        m_desktop.key(records, QStringLiteral("alt+t"));
+        const QString certificate = dir.filePath(QStringLiteral("certificate.pdf"));
+        nameFile(QStringLiteral("Certificate"), certificate);
+        QTRY_VERIFY_WITH_TIMEOUT(pdfText(certificate).contains("Summary:"), 10000);
+        const QString text = pdfText(certificate);
+        // Each record with its bench: both are this computer, by its host name.
+        const QString bench = QSysInfo::machineHostName().remove(' ');
+        for (const QString& part :
+             {QStringLiteral("Asset:JointA"), "12,5mOhm" + bench, "15,625mOhm+25,0%!" + bench,
+              QStringLiteral("Summary:2records")})
+            QVERIFY2(text.contains(part), qPrintable(part + " is not in " + text));
+        second.terminate();
+        QVERIFY2(endedCleanly(second), "SIGTERM did not end the second bench cleanly");
     }
 
     // Last, as a killed client leaves the display's focus where no later test expects it.

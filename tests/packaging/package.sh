@@ -20,7 +20,7 @@ deb=${debs[0]}
 [ "$(dpkg-deb -f "$deb" Version)" = 1.00 ] || fail "version"
 depends=$(dpkg-deb -f "$deb" Depends)
 # The platform plugins by hand; Qt's libraries and the C++ runtime computed from the binaries.
-for needed in qt6-qpa-plugins libqt6sql6-sqlite fonts-dejavu-core libqt6widgets6 libqt6serialport6 libstdc++6; do
+for needed in qt6-qpa-plugins libqt6sql6-sqlite libqt6sql6-psql fonts-dejavu-core libqt6widgets6 libqt6serialport6 libstdc++6; do
     [[ ",$depends," == *[\ ,]"$needed"[\ ,\(]* ]] || fail "Depends lacks $needed: $depends"
 done
 [ -n "$(dpkg-deb -f "$deb" Description | sed -n 2p)" ] || fail "no description paragraph"
@@ -32,7 +32,7 @@ for file in usr/bin/MX7500 usr/bin/mx7500-sim \
     "usr/share/applications/$app.desktop" "usr/share/metainfo/$app.metainfo.xml" \
     "usr/share/icons/hicolor/scalable/apps/$app.svg" \
     "usr/share/icons/hicolor/48x48/apps/$app.png" \
-    "usr/share/icons/hicolor/256x256/apps/$app.png"; do
+    "usr/share/icons/hicolor/256x256/apps/$app.png" usr/share/mx7500/team-schema.sql; do
     [ -f "$root/$file" ] || fail "missing /$file"
 done
 

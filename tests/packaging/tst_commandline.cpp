@@ -54,6 +54,12 @@ private Q_SLOTS:
         row("records file", QStringList{"--records", "/tmp/r.sqlite"},
             "run /dev/env1|/dev/env2|/tmp/r.sqlite");
         row("empty records file", QStringList{"--records="}, "2 --records needs a file name.");
+        row("team server", QStringList{"--team", "postgresql://b1@db:5433/team?sslmode=require"},
+            "run /dev/env1|/dev/env2|postgresql://b1@db:5433/team?sslmode=require");
+        row("team password on the command line",
+            QStringList{"--team", "postgresql://b1:secret@db/team"},
+            "2 The team server's address holds a password: leave it out. The password is read "
+            "from ~/.pgpass (or the file PGPASSFILE names), or asked for once.");
         row("simulate and port 1", QStringList{"--simulate", "--port1", "/dev/ttyS0"},
             "2 --simulate and --port1 both choose port 1's device.");
     }
@@ -71,7 +77,7 @@ private Q_SLOTS:
                       .arg(PortMap::deviceName(1), PortMap::deviceName(2),
                            QLatin1String(outcome.choices.simulate ? "simulate" : ""),
                            QLatin1String(outcome.choices.readings ? " readings" : ""),
-                           outcome.choices.records);
+                           outcome.choices.records + outcome.choices.team);
         else if (outcome.exitStatus == 0) // the first line
             got = QStringLiteral("0 ") + outcome.output.section(QLatin1Char('\n'), 0, 0);
         else if (outcome.output.isEmpty())

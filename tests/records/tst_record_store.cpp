@@ -7,7 +7,9 @@
 #include "records/RecordLogic.h"
 #include "records/SqliteRecordStore.h"
 
+#include <QSysInfo>
 #include <QTemporaryDir>
+#include <QUuid>
 #include <QtTest>
 
 #include <csignal>
@@ -35,7 +37,7 @@ QString fields(const Record& r) {
     QStringList texts = {
         Records::isoTime(r.time), r.asset,       r.operatorName, r.note,         r.material,
         Limits::text(r.verdict),  r.meter.maker, r.meter.model,  r.meter.serial, r.meter.firmware,
-        r.programVersion};
+        r.programVersion,         r.uuid,        r.bench};
     for (double v : {double(r.id), double(r.stable), r.rx, r.rtc, r.temperature, r.tempco,
                      double(r.limits.mode), r.limits.nominal, r.limits.tolerancePercent,
                      r.limits.low, r.limits.high})
@@ -171,11 +173,18 @@ private Q_SLOTS:
     }
 
     // Files of the earlier layouts (a store taken back to them) are upgraded in place: their
-    // records kept, ordered by their moment, and not marked stable.
+    // records kept, ordered by their moment, not marked stable, each given its own unique id
+    // and this computer as their bench, and waiting to be sent to a team server.
     void upgradedFromEarlierLayouts_data() {
         // back
         columns<QStringList>();
-        const QStringList to2 = {"ALTER TABLE records DROP stable", "PRAGMA user_version=2"};
+        const QStringList to3 = {"DROP INDEX records_by_uuid",    "DROP INDEX records_waiting",
+                                 "ALTER TABLE records DROP uuid", "ALTER TABLE records DROP bench",
+                                 "ALTER TABLE records DROP sent", "DROP TABLE team",
+                                 "PRAGMA user_version=3"};
+        row("layout 3", to3);
+        const QStringList to2 =
+            to3 + QStringList{"ALTER TABLE records DROP stable", "PRAGMA user_version=2"};
         row("layout 2", to2);
         row("layout 1",
             to2 + QStringList{"DROP INDEX records_by_asset", "ALTER TABLE records DROP time_ms",
@@ -204,6 +213,10 @@ private Q_SLOTS:
         QCOMPARE(
             QString("%1%2%3").arg(records[0].stable).arg(records[1].stable).arg(records[2].stable),
             QStringLiteral("001"));
+        QCOMPARE(records[0].bench + records[1].bench, QSysInfo::machineHostName().repeated(2));
+        QVERIFY(!QUuid::fromString(records[0].uuid).isNull());
+        QVERIFY(!QUuid::fromString(records[1].uuid).isNull() && records[0].uuid != records[1].uuid);
+        QCOMPARE(sql("SELECT count(*) FROM records WHERE sent = 0", path()).toInt(), 3);
     }
 
     // Written ahead and synced at each commit; a record reported kept is there after the
@@ -283,7 +296,8 @@ private Q_SLOTS:
                 sql("PRAGMA max_page_count=100");
             Record record = recordAt("J1", "2026-03-02T10:30:00.000+01:00");
             record.note = QString(1000, QLatin1Char('n'));
-            while (kept < 1000 && store.add(record))
+            // Each one a record of its own.
+            while (kept < 1000 && (record.uuid.clear(), store.add(record)))
                 ++kept;
             QVERIFY2(kept > 0 && kept < 1000, qPrintable(QString::number(kept)));
             QCOMPARE(store.errorText(), QStringLiteral("The disk holding the records store %1 "

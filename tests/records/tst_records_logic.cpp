@@ -172,10 +172,10 @@ private Q_SLOTS:
     // The certificate read back as text: the program, meter, issuer and date; each asset's
     // records of the dates with who measured, the time with its offset, values in the
     // region's format, the correction's material and coefficient with its unit, limits,
-    // verdicts, stable marks and flagged changes (since the record before, even one before
-    // the dates), each cell apart from the next; the count of verdicts, records without
-    // limits among them; every page numbered. An asset without records of the dates is left
-    // out.
+    // verdicts, stable marks, flagged changes (since the record before, even one before the
+    // dates) and the bench that recorded each, each cell apart from the next; the count of
+    // verdicts, records without limits among them; every page numbered. An asset without
+    // records of the dates is left out.
     void certificate_data() {
         // from, to, present (whole cells where in brackets), absent
         columns<QDate, QDate, QStringList, QStringList>();
@@ -185,6 +185,8 @@ private Q_SLOTS:
                         "Asset: Joint 4",
                         "[Bo]",
                         "[Cy]",
+                        "[Bench 1]",
+                        "[Bay 2 west]",
                         "[12,5 mOhm]",
                         "[PASS]",
                         "[PASS, stable]",
@@ -194,7 +196,8 @@ private Q_SLOTS:
                         "[+20,8 % !]",
                         "[LOW]",
                         "[-19,2 %]",
-                        "[23,5 °C, Copper,]",
+                        "[23,5 °C,]",
+                        "[Copper,]",
                         "[0,00393 /°C]",
                         "[2026-03-02 10:30]",
                         "[+01:00]",
@@ -219,12 +222,14 @@ private Q_SLOTS:
             Record first = valued(0.0125, kNone);
             first.asset = QStringLiteral("Joint %1").arg(a);
             first.operatorName = QStringLiteral("Bo");
+            first.bench = QStringLiteral("Bench 1");
             first.limits = {Limits::Mode::Window, 0, 0, 0.012, 0.013};
             first.verdict = Limits::Verdict::Pass;
             first.stable = a == 2;
             first.meter = {"Norvale", "MX7500", "MX75-000123", "1.04"};
             Record second = first;
             second.operatorName = QStringLiteral("Cy");
+            second.bench = QStringLiteral("Bay 2 west");
             second.time = first.time.addDays(7);
             second.stable = false;
             std::tie(second.rx, second.rtc, second.verdict) =
@@ -286,7 +291,8 @@ private Q_SLOTS:
         const QString text = pdfText(file);
         QCOMPARE(text.count("Asset:" + QString(longest).remove(' ') + "Time"), 1);
         QCOMPARE(text.count("Asset:" + QString(64, 'W') + "Time"), 1);
-        const QString header = QStringLiteral("TimeOperatorRxRtcCorrectionLimitsVerdictChange");
+        const QString header =
+            QStringLiteral("TimeOperatorRxRtcCorrectionLimitsVerdictChangeBench");
         const int pages = int(text.count(QStringLiteral("Page")));
         int continued = 0;
         for (int page = 1; page <= pages; ++page) {
@@ -314,16 +320,20 @@ private Q_SLOTS:
         record.stable = true;
         record.meter = {"Norvale", "MX7500", "MX75-000123", "1.04"};
         record.programVersion = QStringLiteral("1.00");
+        record.bench = QStringLiteral("Bay 3, bench 2");
+        record.uuid = QStringLiteral("0b6f3c1e-2f4a-4d52-9a57-0c1d2e3f4a5b");
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const QString text = Records::csvText({record});
         QLocale::setDefault(QLocale::c());
         QCOMPARE(text.split("\r\n"),
                  QStringList({"time,asset,operator,note,rx_ohm,rtc_ohm,temperature_c,tempco_per_c,"
                               "material,limit_low_ohm,limit_high_ohm,verdict,stable,meter_maker,"
-                              "meter_model,meter_serial,meter_firmware,program_version",
+                              "meter_model,meter_serial,meter_firmware,program_version,bench,"
+                              "record_id",
                               "2026-03-02T10:30:00.123+01:00,\"Joint \"\"A\"\", bay 3\",\"Doe, "
                               "J.\",\"two\nlines\",0.0125,0.0123,23.5,0.004,Copper,0.01225,"
-                              "0.01275,PASS,yes,Norvale,MX7500,MX75-000123,1.04,1.00",
+                              "0.01275,PASS,yes,Norvale,MX7500,MX75-000123,1.04,1.00,\"Bay 3, "
+                              "bench 2\",0b6f3c1e-2f4a-4d52-9a57-0c1d2e3f4a5b",
                               ""}));
     }
 };

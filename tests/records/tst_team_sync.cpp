@@ -1,0 +1,479 @@
+// Team records on a real PostgreSQL server: the server's layout and its bench role (records
+// added and read, never changed), benches that send and fetch through the sync's own thread,
+// and the faults: a server down at first, a connection cut in the middle of a batch, a wrong
+// or missing password, a server that demands TLS, a newer layout, a program killed between
+// its commit and the send, and three benches recording at once. Nothing lost, nothing twice.
+#include "Table.h"
+#include "TeamServerFixture.h"
+#include "readings/Reading.h"
+#include "records/RecordBox.h"
+#include "records/RecordTexts.h"
+#include "records/RecordsWindow.h"
+#include "records/RunRecords.h"
+#include "records/SqliteRecordStore.h"
+#include "records/TeamServer.h"
+#include "records/TeamSync.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Records;
+
+namespace {
+
+Record recordOf(const QString& asset, int n) {
+    Record record;
+    record.time = QDateTime(QDate(2026, 3, 2), QTime(10, 0).addSecs(n), QTimeZone(3600));
+    record.asset = asset;
+    record.rx = 0.0125 + n * 1e-6;
+    record.operatorName = QStringLiteral("Ann");
+    return record;
+}
+
+// Every field of a record as one text.
+QString fields(const Record& r) {
+    return QStringList{r.uuid,  r.bench,        r.time.toString(Qt::ISODateWithMs),
+                       r.asset, r.operatorName, QString::number(r.rx, 'g', 17)}
+        .join('|');
+}
+
+TeamUri parsed(const QString& text) {
+    TeamUri uri;
+    QString error;
+    parseTeamUri(text, uri, error);
+    return uri;
+}
+
+// How many records `store` holds.
+int countIn(SqliteRecordStore& store) {
+    std::vector<AssetSummary> assets;
+    int total = 0;
+    store.assets(QString(), assets);
+    for (const AssetSummary& asset : assets)
+        total += asset.count;
+    return total;
+}
+
+// A bench: its own store in a folder of its own and, once started, its sync with the server.
+struct Bench {
+    QTemporaryDir dir;
+    SqliteRecordStore store;
+    std::unique_ptr<TeamSync> sync;
+
+    explicit Bench(const QString& name) {
+        store.setBench(name);
+        store.open(dir.filePath(QStringLiteral("records.sqlite")));
+    }
+    void add(const QString& asset, int count, int from = 0) {
+        for (int n = from; n < from + count; ++n) {
+            Record record = recordOf(asset, n);
+            QVERIFY(store.add(record));
+        }
+        if (sync)
+            sync->nudge();
+    }
+    void start(const QString& uri) {
+        sync = std::make_unique<TeamSync>(parsed(uri), store.path());
+        sync->start();
+    }
+    QString state() const { return sync ? teamStatusText(sync->status()) : QString(); }
+    Record last() {
+        std::vector<AssetSummary> assets;
+        store.assets(QString(), assets);
+        return assets.empty() ? Record() : assets.back().last;
+    }
+    int count() { return countIn(store); }
+};
+
+// The line the bench process prints when its copy holds `expected` records.
+int runBench(const QString& uri, const QString& name, const QString& file, int count,
+             int expected) {
+    SqliteRecordStore store;
+    store.setBench(name);
+    if (!store.open(file))
+        return 3;
+    TeamSync sync(parsed(uri), file);
+    sync.start();
+    for (int n = 0; n < count; ++n) {
+        Record record = recordOf(name, n);
+        if (!store.add(record))
+            return 4;
+        sync.nudge();
+    }
+    QDeadlineTimer deadline(120000);
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 200);
+        if (countIn(store) == expected && sync.status().kind == TeamStatus::Kind::UpToDate &&
+            sync.status().waiting == 0)
+            return 0;
+    }
+    return 5;
+}
+
+} // namespace
+
+class TeamSyncTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TeamDatabase> m_server;
+
+private Q_SLOTS:
+    void init() {
+        const QString missing = TeamDatabase::unavailable();
+        if (!missing.isEmpty() && QByteArray(QTest::currentTestFunction()) != "uri")
+            QSKIP(qPrintable(missing));
+        if (missing.isEmpty()) {
+            m_server = std::make_unique<TeamDatabase>();
+            QVERIFY2(m_server->ready(), qPrintable(m_server->error()));
+        }
+    }
+    void cleanup() { m_server.reset(); }
+
+    // What the operator may write as the team server, and what is refused before anything is
+    // sent: a password, another scheme, a setting libpq would misread.
+    void uri_data() {
+        // text, taken apart (host port database user options) or the error's start
+        columns<QString, QString>();
+        row("TLS passed on",
+            "postgresql://bench1@db.example:5433/team?sslmode=verify-full&"
+            "sslrootcert=/etc/ca.pem",
+            "db.example 5433 team bench1 sslmode=verify-full;sslrootcert=/etc/ca.pem");
+        row("defaults", "postgres://bench2@db/team", "db -1 team bench2 ");
+        row("a password", "postgresql://bench1:secret@db/team",
+            "The team server's address holds a password");
+        row("another scheme", "mysql://bench1@db/team", "The team server \"mysql://");
+        row("a setting with a space", "postgresql://b@db/t?options=-c%20x=1",
+            "The team server's address has a setting that cannot be used: \"options=-c x=1\"");
+    }
+    void uri() {
+        const auto [text, expected] = fetched<QString, QString>();
+        TeamUri uri;
+        QString error;
+        const QString got = parseTeamUri(text, uri, error)
+                                ? QStringLiteral("%1 %2 %3 %4 %5")
+                                      .arg(uri.host)
+                                      .arg(uri.port)
+                                      .arg(uri.database, uri.user, uri.options)
+                                : error.left(expected.size());
+        QCOMPARE(got, expected);
+    }
+
+    // The server's layout as an administrator sets it up: the bench role adds and reads
+    // records, the server numbers them in its own order whatever a bench writes, and nobody
+    // changes or removes one; every insert is notified.
+    void serverLayout() {
+        const QString name = QStringLiteral("bench-login");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+            const TeamUri uri = parsed(m_server->uri());
+            db.setHostName(uri.host);
+            db.setPort(uri.port);
+            db.setDatabaseName(uri.database);
+            db.setUserName(uri.user);
+            QVERIFY2(db.open(), qPrintable(db.lastError().text()));
+            QVERIFY(db.driver()->subscribeToNotification(TeamServer::kChannel));
+            QSignalSpy notified(db.driver(), &QSqlDriver::notification);
+            QSqlQuery query(db);
+            const QString insert = QStringLiteral(
+                "INSERT INTO records (id, seq, bench, time, time_ms, asset, operator, note, "
+                "material, limits_mode, verdict, stable, meter_maker, meter_model, "
+                "meter_serial, meter_firmware, program_version) VALUES (gen_random_uuid(), "
+                "%1, 'b', 't', 0, 'J1', '', '', '', 'off', '', false, '', '', '', '', '')");
+            QVERIFY2(query.exec(insert.arg(99)), qPrintable(query.lastError().text()));
+            QVERIFY(query.exec(insert.arg(5)));
+            QVERIFY(query.exec(QStringLiteral("SELECT string_agg(seq::text, ' ' ORDER BY seq) "
+                                              "FROM records")) &&
+                    query.next());
+            QCOMPARE(query.value(0).toString(), QStringLiteral("1 2"));
+            for (const char* change :
+                 {"UPDATE records SET rx = 1", "DELETE FROM records", "TRUNCATE records",
+                  "UPDATE mx7500_schema SET version = 9"}) {
+                QVERIFY2(!query.exec(QString::fromLatin1(change)), change);
+                QVERIFY2(query.lastError().text().contains("permission denied"), change);
+            }
+            QTRY_VERIFY(notified.count() >= 1);
+            QCOMPARE(notified.first().first().toString(), QString(TeamServer::kChannel));
+        }
+        QSqlDatabase::removeDatabase(name);
+        // Not even the owner changes one by mistake.
+        QVERIFY(!m_server->admin(QStringLiteral("UPDATE records SET rx = 1")).isValid());
+        QCOMPARE(m_server->admin(QStringLiteral("SELECT count(*) FROM records")).toInt(), 2);
+        QCOMPARE(m_server->admin(QStringLiteral("SELECT version FROM mx7500_schema")).toInt(), 1);
+    }
+
+    // Two benches: what each records reaches the other, woken by the server's notice, with
+    // the bench that recorded it; the server holds each record once.
+    void benchesShare() {
+        Bench a(QStringLiteral("Bench A")), b(QStringLiteral("Bench B"));
+        a.add(QStringLiteral("J1"), 3);
+        a.start(m_server->uri());
+        b.start(m_server->uri());
+        QTRY_COMPARE(b.count(), 3);
+        QTRY_COMPARE(a.state(), QStringLiteral("Team server: up to date"));
+        b.add(QStringLiteral("J1"), 2, 3);
+        QTRY_COMPARE(a.count(), 5);
+        std::vector<Record> history;
+        QVERIFY(a.store.history(QStringLiteral("J1"), history));
+        QStringList benches;
+        for (const Record& record : history)
+            benches << record.bench;
+        QCOMPARE(benches.join('|'), QStringLiteral("Bench A|Bench A|Bench A|Bench B|Bench B"));
+        QCOMPARE(fields(history.back()), fields(b.last()));
+        QTRY_COMPARE(b.state(), QStringLiteral("Team server: up to date"));
+        QCOMPARE(serverCount(), QStringLiteral("5 5"));
+    }
+
+    // A server that cannot be reached at first, and one whose connection is cut in the middle
+    // of a batch (as when it is stopped at once): the records wait, the state says how many
+    // and since when, and once the server answers again each is there exactly once.
+    void serverAway_data() {
+        // records, bytes the program may send before every connection is cut (-1: none)
+        columns<int, int>();
+        row("unreachable at start", 3, -1);
+        row("cut mid-batch", 1200, 60000);
+    }
+    void serverAway() {
+        const auto [records, cutAfter] = fetched<int, int>();
+        CuttingProxy proxy; // outlives the bench's sync, which may still be using it
+        Bench a(QStringLiteral("Bench A"));
+        a.add(QStringLiteral("J1"), records);
+        if (cutAfter < 0) {
+            a.start(m_server->uri(proxy.port()));
+            QTRY_VERIFY(a.state().startsWith(
+                QStringLiteral("Team server: %1 records waiting to be sent (unreachable since ")
+                    .arg(records)));
+            QCOMPARE(a.state().size(), QStringLiteral("Team server: 3 records waiting to be sent "
+                                                      "(unreachable since 14:02)")
+                                           .size());
+            QVERIFY(proxy.up());
+        } else {
+            QVERIFY(proxy.up());
+            proxy.cutAfter(cutAfter);
+            a.start(m_server->uri(proxy.port()));
+            QTRY_VERIFY(a.state().contains(QStringLiteral("unreachable since")));
+            const int sent = serverCount().section(' ', 0, 0).toInt();
+            QVERIFY2(sent < records, "the cut came after the last batch");
+            QVERIFY(proxy.up());
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(a.state(), QStringLiteral("Team server: up to date"), 30000);
+        QCOMPARE(serverCount(), QStringLiteral("%1 %1").arg(records));
+    }
+
+    // A wrong password, and none where the server needs one: said in words, not tried again
+    // on its own, and connected with the one the operator gives.
+    void password_data() {
+        // password file's, state
+        columns<QString, QString>();
+        row("wrong", "not-it", "Team server: wrong password (1 record waiting to be sent)");
+        row("none", "", "Team server: a password is needed (1 record waiting to be sent)");
+    }
+    void password() {
+        const auto [inFile, state] = fetched<QString, QString>();
+        if (inFile.isEmpty())
+            qputenv("PGPASSFILE", "/nonexistent");
+        else
+            m_server->setPasswordFile(inFile);
+        Bench a(QStringLiteral("Bench A"));
+        a.add(QStringLiteral("J1"), 1);
+        a.start(m_server->uri());
+        QTRY_COMPARE(a.state(), state);
+        QTest::qWait(1500); // no second try with the same password
+        QCOMPARE(serverCount(), QStringLiteral("0 0"));
+        a.sync->setPassword(QStringLiteral("pw-") + m_server->bench());
+        QTRY_COMPARE(a.state(), QStringLiteral("Team server: up to date"));
+        QCOMPARE(serverCount(), QStringLiteral("1 1"));
+    }
+
+    // Servers this program must not use as they are: one that takes encrypted connections
+    // only, named without sslmode; one laid out by a newer program, left untouched.
+    void refused_data() {
+        // setup by the administrator, state
+        columns<QString, QString>();
+        row("TLS demanded", "tls",
+            "Team server: it accepts encrypted connections only (add ?sslmode=require to its "
+            "address) (1 record waiting to be sent)");
+        row("newer layout", "INSERT INTO mx7500_schema VALUES (2)",
+            "Team server: its records are laid out for a newer version of this program (layout "
+            "2; this one knows up to 1), so it is left untouched (1 record waiting to be sent)");
+    }
+    void refused() {
+        const auto [setup, state] = fetched<QString, QString>();
+        if (setup == QLatin1String("tls")) {
+            QFile hba(m_server->admin(QStringLiteral("SHOW hba_file")).toString());
+            QVERIFY(hba.open(QIODevice::ReadOnly));
+            const QByteArray rules = hba.readAll();
+            hba.close();
+            QVERIFY(hba.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            hba.write(QStringLiteral("hostnossl %1 %2 all reject\n")
+                          .arg(m_server->database(), m_server->bench())
+                          .toUtf8() +
+                      rules);
+            hba.close();
+            QVERIFY(m_server->admin(QStringLiteral("SELECT pg_reload_conf()")).toBool());
+        } else {
+            QVERIFY(m_server->admin(setup).isValid());
+        }
+        Bench a(QStringLiteral("Bench A"));
+        a.add(QStringLiteral("J1"), 1);
+        a.start(m_server->uri());
+        QTRY_COMPARE(a.state(), state);
+        QCOMPARE(serverCount(), QStringLiteral("0 0"));
+    }
+
+    // The program killed the moment after its commit, before anything was sent, and killed
+    // after the server took a batch but before it was marked sent: each record reaches the
+    // server once.
+    void killed() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("records.sqlite"));
+        const pid_t child = ::fork();
+        if (child == 0) {
+            SqliteRecordStore store;
+            Record record = recordOf(QStringLiteral("J1"), 0);
+            if (store.open(file) && store.add(record))
+                ::kill(::getpid(), SIGKILL);
+            ::_exit(1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        QVERIFY(WIFSIGNALED(status));
+        SqliteRecordStore store;
+        QVERIFY(store.open(file));
+        Record second = recordOf(QStringLiteral("J1"), 1);
+        QVERIFY(store.add(second));
+        {
+            TeamServer server(parsed(m_server->uri()), QStringLiteral("by hand"));
+            QVERIFY(server.open(QString()) && server.send({second}));
+        }
+        TeamSync sync(parsed(m_server->uri()), file);
+        sync.start();
+        QTRY_COMPARE(teamStatusText(sync.status()), QStringLiteral("Team server: up to date"));
+        QCOMPARE(serverCount(), QStringLiteral("2 2"));
+    }
+
+    // Three benches, three processes with three stores, recording 1 000 records each at once:
+    // the server holds exactly 3 000 and each bench's copy all of them.
+    void threeBenches() {
+        QTemporaryDir dir;
+        std::vector<std::unique_ptr<QProcess>> benches;
+        for (const char* name : {"A", "B", "C"}) {
+            auto process = std::make_unique<QProcess>();
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QStringLiteral("TEAM_BENCH"),
+                       QStringLiteral("%1 %2 %3 1000 3000")
+                           .arg(m_server->uri(), QString::fromLatin1(name),
+                                dir.filePath(QString::fromLatin1(name))));
+            process->setProcessEnvironment(env);
+            process->setProcessChannelMode(QProcess::ForwardedChannels);
+            process->start(QCoreApplication::applicationFilePath(), {});
+            benches.push_back(std::move(process));
+        }
+        for (const auto& process : benches) {
+            QVERIFY(process->waitForFinished(150000));
+            QCOMPARE(process->exitCode(), 0);
+        }
+        QCOMPARE(serverCount(), QStringLiteral("3000 3000"));
+        for (const char* name : {"A", "B", "C"}) {
+            SqliteRecordStore copy;
+            std::vector<AssetSummary> assets;
+            QVERIFY(copy.open(dir.filePath(QString::fromLatin1(name))) &&
+                    copy.assets(QString(), assets));
+            QCOMPARE(int(assets.size()), 3);
+            for (const AssetSummary& asset : assets)
+                QCOMPARE(asset.count, 1000);
+        }
+    }
+
+    // The program's own windows with a team server: the Records window says the server's
+    // state, lists another bench's record as it arrives, with its bench; the Record box takes
+    // that record as the asset's previous one and says whether its own reached the server.
+    void windows_data() {
+        // server reachable, what the Record box says under the record
+        columns<bool, QString>();
+        row("reachable", true,
+            "Recorded under J1. +8,0 % since 2026-03-02\nRecorded (sent to the team server)");
+        row("unreachable", false,
+            "Recorded under J1. Its first record.\nRecorded on this computer; it will be sent "
+            "when the team server can be reached");
+    }
+    void windows() {
+        const auto [reachable, said] = fetched<bool, QString>();
+        QCOMPARE(QLocale().decimalPoint(), QStringLiteral(",")); // run in a German region
+        CuttingProxy proxy;
+        if (reachable)
+            QVERIFY(proxy.up());
+        QTemporaryDir dir;
+        Records::setSettingsFile(dir.filePath(QStringLiteral("settings.ini")));
+        Records::setStorePath(dir.filePath(QStringLiteral("records.sqlite")));
+        Records::setTeam(m_server->uri(proxy.port()));
+        Bench other(QStringLiteral("Bench B"));
+        other.add(QStringLiteral("J1"), 1);
+        other.start(m_server->uri());
+        QTRY_COMPARE(other.state(), QStringLiteral("Team server: up to date"));
+
+        RecordsWindow* window = Records::openWindow();
+        QVERIFY(window);
+        auto* state = window->findChild<QLabel*>(QStringLiteral("teamState"));
+        QVERIFY(state);
+        if (reachable) {
+            QTRY_COMPARE(state->text(), QStringLiteral("Team server: up to date"));
+            QTRY_COMPARE(window->assets->rowCount(), 1);
+            window->assets->setCurrentCell(0, 0);
+            QCOMPARE(window->history->item(0, Records::BenchColumn)->text(),
+                     QStringLiteral("Bench B"));
+        } else {
+            QTRY_VERIFY(state->text().startsWith(QStringLiteral("Team server: unreachable since")));
+        }
+
+        RecordBox box;
+        Reading reading;
+        reading.time =
+            QDateTime(QDate(2026, 3, 3), QTime(9, 0), QTimeZone(3600)).toMSecsSinceEpoch();
+        reading.rx = 0.0125 * 1.08;
+        box.readingShown(reading, {}, true);
+        box.asset->setText(QStringLiteral("J1"));
+        box.operatorName->setText(QStringLiteral("Ann"));
+        QVERIFY(box.record());
+        QTRY_COMPARE(box.status->text(), said);
+        if (reachable) {
+            QCOMPARE(serverCount(), QStringLiteral("2 2"));
+            QTRY_COMPARE(other.count(), 2);
+        }
+        Records::closeStore();
+        Records::setTeam(QString());
+    }
+
+private:
+    // The server's records and its distinct ids.
+    QString serverCount() const {
+        return m_server
+            ->admin(QStringLiteral("SELECT count(*) || ' ' || count(DISTINCT id) "
+                                   "FROM records"))
+            .toString();
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    // Run as one of three benches by the test itself.
+    if (qEnvironmentVariableIsSet("TEAM_BENCH")) {
+        const QStringList a = qEnvironmentVariable("TEAM_BENCH").split(QLatin1Char(' '));
+        return runBench(a.value(0), a.value(1), a.value(2), a.value(3).toInt(), a.value(4).toInt());
+    }
+    TeamSyncTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_team_sync.moc"
