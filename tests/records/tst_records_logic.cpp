@@ -205,7 +205,7 @@ private Q_SLOTS:
                         "Summary: 9 records; PASS 4, LOW 1, HIGH 3, not judged 1.",
                         "Page 1 of 2",
                         "Page 2 of 2"},
-            QStringList{"Records dated", "Operator: "});
+            QStringList{"Records dated", "Operator: ", "Rtc (corrected to 20 °C)"});
         row("from a day on", QDate(2026, 3, 5), QDate(),
             QStringList{"Date: 2026-12-07 Records dated: from 2026-03-05 Asset: Joint 1",
                         "[+20,8 % !]", "Summary: 4 records; PASS 0, LOW 1, HIGH 3, not judged 0.",
@@ -268,42 +268,58 @@ private Q_SLOTS:
     // at the margin; rows continued on a page under the asset's name and the column header
     // again; no page ending on a heading or a column header.
     void certificateOverPages() {
-        std::vector<std::vector<Record>> assets;
-        const QString longest = QStringLiteral("Umspannwerk Nord Schaltfeld 12 Sammelschiene "
-                                               "OBEN 0042-ABC-XYZ12");
-        QCOMPARE(longest.size(), Records::kMaxNameLength);
-        for (const QString& name : {QString(Records::kMaxNameLength, 'W'), longest}) {
+        const auto series = [](const QString& name, int count) {
             std::vector<Record> records;
-            for (int n = 0; n < 60; ++n) {
+            for (int n = 0; n < count; ++n) {
                 Record record = valued(0.0125 + n * 1e-6, kNone);
                 std::tie(record.asset, record.operatorName) =
                     std::tuple(name, n % 2 ? QStringLiteral("Bo") : QStringLiteral("Cy"));
                 record.time = record.time.addSecs(60 * n);
                 records.push_back(record);
             }
-            assets.push_back(records);
-        }
+            return records;
+        };
         const QTemporaryDir dir;
         const QString file = dir.filePath("certificate.pdf");
-        QString error;
-        QVERIFY(Records::writeCertificate(file, {"MX7500 1.00", "Ann", QDate(2026, 12, 7), {}},
-                                          assets, 20.0, error, QLocale::c()));
-        const QString text = pdfText(file);
-        QCOMPARE(text.count("Asset:" + QString(longest).remove(' ') + "Time"), 1);
-        QCOMPARE(text.count("Asset:" + QString(64, 'W') + "Time"), 1);
         const QString header =
             QStringLiteral("TimeOperatorRxRtcCorrectionLimitsVerdictChangeBench");
-        const int pages = int(text.count(QStringLiteral("Page")));
-        int continued = 0;
-        for (int page = 1; page <= pages; ++page) {
-            const QString shown = pdfText(file, page);
-            const QString end = shown.left(shown.lastIndexOf(QStringLiteral("Page")));
-            QVERIFY2(!end.endsWith(header) && !end.contains(QRegularExpression("Asset:[^:]*$")),
-                     qPrintable(shown));
-            QVERIFY2(page == 1 || shown.startsWith("Asset:"), qPrintable(shown));
-            continued += shown.contains("(continued)" + header);
+        // Each page's text; none ends on an asset's heading or the column header.
+        const auto pagesOf = [&](const std::vector<std::vector<Record>>& assets) {
+            QString error;
+            QStringList pages;
+            if (!Records::writeCertificate(file, {"MX7500 1.00", "Ann", QDate(2026, 12, 7), {}},
+                                           assets, 20.0, error, QLocale::c()))
+                return QStringList{error};
+            const int count = int(pdfText(file).count(QStringLiteral("Page")));
+            for (int page = 1; page <= count; ++page) {
+                pages << pdfText(file, page);
+                const QString end = pages.last().left(pages.last().lastIndexOf("Page"));
+                if (end.endsWith(header) || end.contains(QRegularExpression("Asset:[^:]*$")))
+                    return QStringList{"stranded: " + pages.last()};
+            }
+            return pages;
+        };
+        // The second asset's heading at every height of a page.
+        for (int first = 1; first <= 40; first += 1) {
+            const QStringList pages = pagesOf({series("J1", first), series("J2", 2)});
+            QVERIFY2(!pages.value(0).startsWith("stranded"), qPrintable(pages.value(0)));
+            for (const QString& page : pages)
+                QVERIFY2(!page.startsWith("stranded"), qPrintable(page));
         }
-        QVERIFY2(pages >= 3 && continued >= 2, qPrintable(text));
+        const QString longest = QStringLiteral("Umspannwerk Nord Schaltfeld 12 Sammelschiene "
+                                               "OBEN 0042-ABC-XYZ12");
+        QCOMPARE(longest.size(), Records::kMaxNameLength);
+        const QStringList pages =
+            pagesOf({series(QString(Records::kMaxNameLength, 'W'), 60), series(longest, 60)});
+        const QString text = pages.join(QString());
+        QCOMPARE(text.count("Asset:" + QString(longest).remove(' ') + "Time"), 1);
+        QCOMPARE(text.count("Asset:" + QString(64, 'W') + "Time"), 1);
+        int continued = 0;
+        for (int page = 0; page < pages.size(); ++page) {
+            QVERIFY2(page == 0 || pages[page].startsWith("Asset:"), qPrintable(pages[page]));
+            continued += pages[page].contains("(continued)" + header);
+        }
+        QVERIFY2(pages.size() >= 3 && continued >= 2, qPrintable(text));
     }
 
     // Every field, "." in numbers whatever the region, ISO times, texts with a comma, quote or
