@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimeZone>
+#include <QTimer>
 
 #include <memory>
 
@@ -46,10 +47,15 @@ std::unique_ptr<TeamSync> syncOf(const QString& uri, const QString& file) {
 // Runs the events until `done`, for at most `seconds`: the time it took, or a negative value.
 template <typename Done> double until(Done done, double seconds) {
     const double start = Clocks::monotonic();
+    // The time-limited processEvents() does not wait for events, it polls: a timer wakes the
+    // blocking one instead, leaving the processors to the sync's thread.
+    QTimer tick;
+    tick.setInterval(20);
+    tick.start();
     while (!done()) {
         if (Clocks::monotonic() - start > seconds)
             return -1.0;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
     return Clocks::monotonic() - start;
 }

@@ -65,7 +65,8 @@ int main(int argc, char* argv[]) {
         figures << SettlingFigures::measure(short_ ? 50 : 200);
     }
     if (groups.contains(QStringLiteral("records"))) {
-        std::fprintf(stderr, "bench: test records, 100 000 in a store (about %d s)...\n",
+        std::fprintf(stderr,
+                     "bench: test records, 100 000 in a store, then 1 000 000 (about %d s)...\n",
                      short_ ? 10 : 15);
         figures << RecordsFigures::measure(short_ ? 3 : 15, short_ ? 10 : 100);
     }

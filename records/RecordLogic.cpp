@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <numeric>
 
 namespace Records {
 
@@ -124,9 +125,11 @@ bool nameContains(const QString& name, const QString& text) {
     return name.contains(text, Qt::CaseInsensitive); // case folded for every letter
 }
 
-bool comesBefore(const QString& a, const QString& b) {
-    // The region's alphabet, any case: "Ölweiche" among the O's, not after "Z". The C region
-    // has no alphabet of its own; it gets the common one.
+namespace {
+
+// The region's alphabet, any case: "Ölweiche" among the O's, not after "Z". The C region has no
+// alphabet of its own; it gets the common one.
+const QCollator& nameCollator() {
     static const QCollator collator = [] {
         QLocale locale;
         if (locale.language() == QLocale::C)
@@ -135,8 +138,23 @@ bool comesBefore(const QString& a, const QString& b) {
         made.setCaseSensitivity(Qt::CaseInsensitive);
         return made;
     }();
-    const int order = collator.compare(a, b);
-    return order != 0 ? order < 0 : a < b;
+    return collator;
+}
+
+} // namespace
+
+std::vector<size_t> nameOrder(const std::vector<QString>& names) {
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(names.size());
+    for (const QString& name : names)
+        keys.push_back(nameCollator().sortKey(name));
+    std::vector<size_t> order(names.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        const int by = keys[a].compare(keys[b]);
+        return by != 0 ? by < 0 : names[a] < names[b];
+    });
+    return order;
 }
 
 Quantity chartQuantity(const std::vector<Record>& records) {

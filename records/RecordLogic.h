@@ -58,8 +58,9 @@ bool flagged(double percent, double limitPercent);
 
 // Whether an asset's name contains the typed `text`, in any case of any letter.
 bool nameContains(const QString& name, const QString& text);
-// The order assets are listed in: the region's alphabetical order, any case.
-bool comesBefore(const QString& a, const QString& b);
+// The positions of `names` in the order assets are listed in: the region's alphabetical
+// order, any case (names that differ in case only, by their code points).
+std::vector<size_t> nameOrder(const std::vector<QString>& names);
 
 // What an asset's history chart shows: Rtc when every record with a value has one, else Rx
 // throughout, so that no line joins the two.

@@ -51,9 +51,18 @@ QTableWidget* table(const QStringList& header, const QStringList& widest, QWidge
     return view;
 }
 
+// A row's cells, in the items already there where there are: a long list filtered again as a
+// name is typed keeps most of them.
 void setRow(QTableWidget* view, int row, const QStringList& cells) {
-    for (int c = 0; c < cells.size(); ++c)
-        view->setItem(row, c, new QTableWidgetItem(cells[c]));
+    for (int c = 0; c < cells.size(); ++c) {
+        QTableWidgetItem* item = view->item(row, c);
+        if (!item) {
+            view->setItem(row, c, new QTableWidgetItem(cells[c]));
+            continue;
+        }
+        item->setText(cells[c]);
+        item->setData(Qt::ForegroundRole, QVariant()); // a flag shown before goes
+    }
 }
 
 } // namespace

@@ -88,6 +88,23 @@ const char* const kAfterIds4[] = {
     "CREATE INDEX records_waiting ON records(id) WHERE sent = 0",
 };
 
+// Layout 5: each asset's count and newest record, kept up by the file itself as records come
+// in (from this program, another on the same file, or the team's copy), so that listing the
+// assets reads one row an asset, not every record. Among records of one moment the newest is
+// the one kept last, as history() orders them.
+const char* const kUpgradeTo5[] = {
+    "CREATE TABLE assets (asset TEXT PRIMARY KEY, records INTEGER NOT NULL, "
+    "latest_ms INTEGER NOT NULL, latest_id INTEGER NOT NULL)",
+    "INSERT INTO assets SELECT asset, count(*), max(time_ms), 0 FROM records GROUP BY asset",
+    "UPDATE assets SET latest_id = (SELECT max(id) FROM records WHERE "
+    "records.asset = assets.asset AND records.time_ms = assets.latest_ms)",
+    "CREATE TRIGGER assets_kept AFTER INSERT ON records BEGIN "
+    "INSERT INTO assets VALUES (new.asset, 1, new.time_ms, new.id) ON CONFLICT (asset) DO "
+    "UPDATE SET records = records + 1, latest_id = CASE WHEN excluded.latest_ms >= latest_ms "
+    "THEN excluded.latest_id ELSE latest_id END, latest_ms = max(latest_ms, excluded.latest_ms); "
+    "END",
+};
+
 QString modeText(Limits::Mode mode) {
     switch (mode) {
     case Limits::Mode::Tolerance:
@@ -391,6 +408,10 @@ bool SqliteRecordStore::prepareLayout() {
         for (const char* sql : kUpgradeTo4)
             steps << QString::fromLatin1(sql);
     }
+    if (version->toInt() < 5) {
+        for (const char* sql : kUpgradeTo5)
+            steps << QString::fromLatin1(sql);
+    }
     const auto run = [&](const QStringList& statements) {
         for (const QString& sql : statements) {
             if (!query.exec(sql))
@@ -483,7 +504,9 @@ bool SqliteRecordStore::add(Record& record) {
     };
     for (const QVariant& value : values)
         query.addBindValue(value);
-    // One statement is one transaction: committed, and synced, when exec() returns.
+    // One statement is one transaction: committed, and synced, when exec() returns. The
+    // connection's own commits leave SQLite's data version as it was.
+    m_listed = false;
     if (!query.exec())
         return fail(QStringLiteral("recording"), query.lastError());
     record.id = query.lastInsertId().toLongLong();
@@ -494,43 +517,49 @@ bool SqliteRecordStore::assets(const QString& text, std::vector<AssetSummary>& o
     out.clear();
     if (!m_open)
         return false;
+    if (!listAll())
+        return false;
+    // SQLite's own LIKE and NOCASE know the case of Latin letters only, so the names are
+    // matched and ordered here.
+    for (const AssetSummary& asset : m_listing) {
+        if (nameContains(asset.last.asset, text))
+            out.push_back(asset);
+    }
+    return true;
+}
+
+bool SqliteRecordStore::listAll() {
     const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    // Each asset's count and latest moment come from the index alone. SQLite's own LIKE and
-    // NOCASE know the case of Latin letters only, so the names are matched and ordered here.
-    QSqlQuery listing(db);
-    listing.setForwardOnly(true);
-    if (!listing.exec(
-            QStringLiteral("SELECT asset, max(time_ms), count(*) FROM records GROUP BY asset")))
-        return fail(QStringLiteral("listing the assets"), listing.lastError());
-    struct Listed {
-        QString name;
-        qint64 latest;
-        int count;
-    };
-    std::vector<Listed> listed;
-    while (listing.next()) {
-        const QString name = listing.value(0).toString();
-        if (nameContains(name, text))
-            listed.push_back({name, listing.value(1).toLongLong(), listing.value(2).toInt()});
-    }
-    std::sort(listed.begin(), listed.end(),
-              [](const Listed& a, const Listed& b) { return comesBefore(a.name, b.name); });
-    // Only the record at each latest moment is read, the one kept last when several share it
-    // (as latest() and history() have it).
     QSqlQuery query(db);
+    // The listing stays while nothing is committed: this connection's own records clear it,
+    // and SQLite's data version tells of every other connection's (another program on the
+    // file, the team's copy).
+    if (!query.exec(QStringLiteral("PRAGMA data_version")) || !query.next())
+        return fail(QStringLiteral("listing the assets"), query.lastError());
+    const qint64 version = query.value(0).toLongLong();
+    query.finish();
+    if (m_listed && version == m_listedVersion)
+        return true;
+    m_listed = false;
+    m_listing.clear();
     query.setForwardOnly(true);
-    query.prepare(QStringLiteral("SELECT %1 FROM records WHERE asset = ? AND time_ms = ? "
-                                 "ORDER BY id DESC LIMIT 1")
-                      .arg(kColumns));
-    out.reserve(listed.size());
-    for (const Listed& asset : listed) {
-        query.addBindValue(asset.name);
-        query.addBindValue(asset.latest);
-        if (!query.exec() || !query.next())
-            return fail(QStringLiteral("listing the assets"), query.lastError());
-        out.push_back({recordFrom(query), asset.count});
-        query.finish();
+    if (!query.exec(
+            QStringLiteral("SELECT records.%1, assets.records FROM assets JOIN records "
+                           "ON records.id = assets.latest_id")
+                .arg(QString(kColumns).replace(QLatin1String(", "), QLatin1String(", records.")))))
+        return fail(QStringLiteral("listing the assets"), query.lastError());
+    const int counted = int(kColumns.count(QLatin1Char(','))) + 1;
+    std::vector<AssetSummary> listed;
+    std::vector<QString> names;
+    while (query.next()) {
+        listed.push_back({recordFrom(query), query.value(counted).toInt()});
+        names.push_back(listed.back().last.asset);
     }
+    m_listing.reserve(listed.size());
+    for (const size_t at : nameOrder(names))
+        m_listing.push_back(std::move(listed[at]));
+    m_listedVersion = version;
+    m_listed = true;
     return true;
 }
 

@@ -13,7 +13,7 @@ namespace Records {
 class SqliteRecordStore : public RecordStore {
 public:
     // The layout this program writes; a file of an older layout is upgraded when opened.
-    static constexpr int kVersion = 4;
+    static constexpr int kVersion = 5;
     // Marks a file as a records store of this program ("MX75").
     static constexpr int kApplicationId = 0x4d583735;
 
@@ -49,6 +49,9 @@ private:
     // Gives every record that has none its unique id, as made on this bench.
     bool giveIds(QSqlQuery& query);
     bool fail(const QString& doing, const QSqlError& error);
+    // Every asset with its count and latest record, in order, into m_listing: read again only
+    // when something was committed since.
+    bool listAll();
     QString readOnlyText() const;
 
     QString m_connection; // this store's own Qt SQL connection
@@ -58,6 +61,9 @@ private:
     bool m_open = false;
     bool m_readOnly = false;
     bool m_readOnlyFailure = false; // the last failure was SQLite being refused writing
+    std::vector<AssetSummary> m_listing;
+    bool m_listed = false;
+    qint64 m_listedVersion = 0;
 };
 
 } // namespace Records

@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <functional>
+#include <numeric>
 #include <sys/mount.h>
 #include <sys/wait.h>
 #include <tuple>
@@ -51,6 +52,17 @@ QByteArray recordIn(const QString& file) {
     Record record = recordAt("J1", "2026-03-02T10:30:00.000+01:00");
     return store.open(file) && store.add(record) ? QByteArray("recorded")
                                                  : store.errorText().toUtf8();
+}
+
+// The assets whose name contains `text`, each as "name count rx" of its latest record.
+QString listed(SqliteRecordStore& store, const QString& text = QString()) {
+    std::vector<Records::AssetSummary> assets;
+    if (!store.assets(text, assets))
+        return store.errorText();
+    QStringList got;
+    for (const Records::AssetSummary& a : assets)
+        got << QStringLiteral("%1 %2 %3").arg(a.last.asset).arg(a.count).arg(a.last.rx);
+    return got.join('|');
 }
 
 // What `work` reports from a child process that is then killed outright, as a power cut or
@@ -150,22 +162,26 @@ private Q_SLOTS:
     }
     void foundByAsset() {
         const auto [text, found] = fetched<QString, QString>();
-        SqliteRecordStore store;
-        QVERIFY(store.open(path()));
+        // Every other record comes from another connection (another program on the file, the
+        // team's copy): the listing, read after each, follows both.
+        SqliteRecordStore store, other;
+        QVERIFY(store.open(path()) && other.open(path()));
+        int added = 0;
         for (Record record : {recordAt("busbar", "2026-10-25T02:30:00.000+02:00", 0.010),
                               recordAt("busbar", "2026-10-25T02:10:00.000+01:00", 0.011),
                               recordAt("Motor 100%", "2026-10-25T03:00:00.000+01:00", 0.5),
                               recordAt("Motor 100%", "2026-10-25T03:00:00.000+01:00", 0.6),
                               recordAt("Joint_7", "2026-10-25T03:00:00.000+01:00", 0.5),
                               recordAt("Umspanner", "2026-10-25T03:00:00.000+01:00", 0.8),
-                              recordAt("Ölweiche", "2026-10-25T03:00:00.000+01:00", 0.7)})
-            QVERIFY2(store.add(record), qPrintable(store.errorText()));
-        std::vector<Records::AssetSummary> assets;
-        QVERIFY(store.assets(text, assets));
-        QStringList got;
-        for (const Records::AssetSummary& a : assets)
-            got << QStringLiteral("%1 %2 %3").arg(a.last.asset).arg(a.count).arg(a.last.rx);
-        QCOMPARE(got.join('|'), found);
+                              recordAt("Ölweiche", "2026-10-25T03:00:00.000+01:00", 0.7)}) {
+            QVERIFY2((added % 2 ? store : other).add(record), qPrintable(store.errorText()));
+            std::vector<Records::AssetSummary> assets;
+            QVERIFY(store.assets(QString(), assets));
+            QCOMPARE(std::accumulate(assets.begin(), assets.end(), 0,
+                                     [](int n, const auto& asset) { return n + asset.count; }),
+                     ++added);
+        }
+        QCOMPARE(listed(store, text), found);
         std::optional<Record> latest;
         QVERIFY(store.latest(QStringLiteral("busbar"), latest) && latest->rx == 0.011);
         QCOMPARE(history(path(), "busbar"),
@@ -178,10 +194,14 @@ private Q_SLOTS:
     void upgradedFromEarlierLayouts_data() {
         // back
         columns<QStringList>();
-        const QStringList to3 = {"DROP INDEX records_by_uuid",    "DROP INDEX records_waiting",
-                                 "ALTER TABLE records DROP uuid", "ALTER TABLE records DROP bench",
-                                 "ALTER TABLE records DROP sent", "DROP TABLE team",
-                                 "PRAGMA user_version=3"};
+        const QStringList to4 = {"DROP TRIGGER assets_kept", "DROP TABLE assets",
+                                 "PRAGMA user_version=4"};
+        row("layout 4", to4);
+        const QStringList to3 =
+            to4 + QStringList{"DROP INDEX records_by_uuid",    "DROP INDEX records_waiting",
+                              "ALTER TABLE records DROP uuid", "ALTER TABLE records DROP bench",
+                              "ALTER TABLE records DROP sent", "DROP TABLE team",
+                              "PRAGMA user_version=3"};
         row("layout 3", to3);
         const QStringList to2 =
             to3 + QStringList{"ALTER TABLE records DROP stable", "PRAGMA user_version=2"};
@@ -197,7 +217,9 @@ private Q_SLOTS:
             SqliteRecordStore store;
             QVERIFY(store.open(path()));
             for (Record record : {recordAt("J1", "2026-10-25T02:30:00.250+02:00"),
-                                  recordAt("J1", "2026-10-25T02:10:00.000+01:00")})
+                                  recordAt("J1", "2026-10-25T02:10:00.000+01:00"),
+                                  recordAt("J2", "2026-10-25T02:10:00.000+01:00", 0.5),
+                                  recordAt("J2", "2026-10-25T02:10:00.000+01:00", 0.6)})
                 QVERIFY(store.add(record));
         }
         for (const QString& step : back)
@@ -209,14 +231,16 @@ private Q_SLOTS:
         marked.stable = true;
         SqliteRecordStore store;
         std::vector<Record> records;
-        QVERIFY(store.open(path()) && store.add(marked) && store.history("J1", records));
+        QVERIFY(store.open(path()));
+        QCOMPARE(listed(store), QStringLiteral("J1 2 0.0125|J2 2 0.6"));
+        QVERIFY(store.add(marked) && store.history("J1", records));
         QCOMPARE(
             QString("%1%2%3").arg(records[0].stable).arg(records[1].stable).arg(records[2].stable),
             QStringLiteral("001"));
         QCOMPARE(records[0].bench + records[1].bench, QSysInfo::machineHostName().repeated(2));
         QVERIFY(!QUuid::fromString(records[0].uuid).isNull());
         QVERIFY(!QUuid::fromString(records[1].uuid).isNull() && records[0].uuid != records[1].uuid);
-        QCOMPARE(sql("SELECT count(*) FROM records WHERE sent = 0", path()).toInt(), 3);
+        QCOMPARE(sql("SELECT count(*) FROM records WHERE sent = 0", path()).toInt(), 5);
     }
 
     // Written ahead and synced at each commit; a record reported kept is there after the
