@@ -213,21 +213,28 @@ void RecordBox::followTeam(const QString& uuid, const QString& text, bool alarmi
     auto* watch = new QObject(this);
     m_teamWatch = watch;
     // Recorded here in any case; the line under it says whether the team has it yet.
-    const auto unsent = [this, sync, text, alarming] {
+    const auto withTeam = [this, text, alarming](const QString& line) {
+        // The status has room for two lines: the record's text is cut short in its middle to
+        // one, whole in the tooltip, so that the team's line is always seen.
+        const QString shown =
+            status->fontMetrics().elidedText(text, Qt::ElideMiddle, status->contentsRect().width());
+        showStatus(shown + QLatin1Char('\n') + line, alarming);
+        status->setToolTip(text + QLatin1Char('\n') + line);
+    };
+    const auto unsent = [sync, withTeam] {
         using Kind = Records::TeamStatus::Kind;
         const Kind kind = sync->status().kind;
         if (kind != Kind::UpToDate && kind != Kind::Connecting)
-            showStatus(text + QStringLiteral("\nRecorded on this computer; it will be sent when "
-                                             "the team server can be reached"),
-                       alarming);
+            withTeam(QStringLiteral("Recorded on this computer; it will be sent when the team "
+                                    "server can be reached"));
     };
     unsent();
     connect(sync, &Records::TeamSync::statusChanged, watch, unsent);
     connect(sync, &Records::TeamSync::recordsSent, watch,
-            [this, watch, uuid, text, alarming](const QStringList& uuids) {
+            [this, watch, uuid, withTeam](const QStringList& uuids) {
                 if (!uuids.contains(uuid))
                     return;
-                showStatus(text + QStringLiteral("\nRecorded (sent to the team server)"), alarming);
+                withTeam(QStringLiteral("Recorded (sent to the team server)"));
                 watch->deleteLater();
                 m_teamWatch = nullptr;
             });

@@ -25,6 +25,7 @@ QString g_lastRecorded; // in this run
 QString g_team;
 std::unique_ptr<SqliteRecordStore> g_store;
 std::unique_ptr<TeamSync> g_sync;
+QString g_teamUnused; // why a team server named is not kept in touch with
 
 std::unique_ptr<QSettings> settings() {
     if (!g_settingsFile.isEmpty())
@@ -40,10 +41,22 @@ const QString kBench = QStringLiteral("records/bench");
 
 // The store's sync with the team server, when one is named and its URI can be used.
 void startTeamSync() {
+    g_teamUnused.clear();
     TeamUri uri;
     QString error;
-    if (teamUri().isEmpty() || !parseTeamUri(teamUri(), uri, error))
+    if (teamUri().isEmpty())
         return;
+    // A URI from the settings is checked first here.
+    if (!parseTeamUri(teamUri(), uri, error)) {
+        g_teamUnused = QStringLiteral("Team server: its address cannot be used: %1").arg(error);
+        return;
+    }
+    // The team's records could not be kept in it, nor any record of this bench made.
+    if (g_store->isReadOnly()) {
+        g_teamUnused = QStringLiteral("Team server: not in touch, because the records store on "
+                                      "this computer is read-only");
+        return;
+    }
     g_sync = std::make_unique<TeamSync>(uri, g_store->path());
     askForTeamPassword(*g_sync);
     g_sync->start();
@@ -96,6 +109,7 @@ void closeStore() {
     }
     g_sync.reset();
     g_store.reset();
+    g_teamUnused.clear();
 }
 
 void noteRecorded(const QString& asset) {
@@ -121,6 +135,10 @@ QString teamUri() {
 
 TeamSync* teamSync() {
     return g_sync.get();
+}
+
+QString teamUnusedText() {
+    return g_teamUnused;
 }
 
 QString benchName() {

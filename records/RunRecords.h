@@ -28,6 +28,9 @@ QString lastRecordedAsset();
 void setTeam(const QString& uri);
 QString teamUri();
 TeamSync* teamSync();
+// Why the team server named has no sync ("Team server: not in touch, because the records store
+// on this computer is read-only"); empty when it has one or none is named.
+QString teamUnusedText();
 // The name written with each record: the settings' "records/bench", else the host name.
 QString benchName();
 

@@ -12,13 +12,17 @@ namespace Records {
 
 void showTeam(RecordsWindow& window, QBoxLayout& layout) {
     TeamSync* sync = teamSync();
-    if (!sync)
+    if (!sync && teamUnusedText().isEmpty())
         return;
     auto* state = new QLabel(&window);
     state->setObjectName(QStringLiteral("teamState"));
     state->setTextFormat(Qt::PlainText); // it may quote the server's own words
     state->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout.addWidget(state);
+    if (!sync) {
+        state->setText(teamUnusedText());
+        return;
+    }
     const auto show = [state, sync] { state->setText(teamStatusText(sync->status())); };
     show();
     QObject::connect(sync, &TeamSync::statusChanged, state, show);
