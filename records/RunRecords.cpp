@@ -13,6 +13,7 @@
 #include <QStandardPaths>
 #include <QSysInfo>
 
+#include <cstdlib>
 #include <memory>
 
 namespace Records {
@@ -89,12 +90,16 @@ RecordStore* store(QString* error) {
     g_store = std::move(opened);
     startTeamSync();
     // Closed while Qt is still there: its database connections end with the application,
-    // and a store left to the program's exit would close on what is gone.
+    // and a store left to the program's exit would close on what is gone. A program ended by
+    // exit() never gets to the application's end (the toolkit exits so when its display goes
+    // away): closed then before the statics, the connections among them, go.
     static const bool closedAtTheEnd = [] {
-        qAddPostRoutine([] {
+        const auto close = [] {
             g_sync.reset();
             g_store.reset();
-        });
+        };
+        qAddPostRoutine(close);
+        std::atexit(close);
         return true;
     }();
     (void)closedAtTheEnd;
