@@ -49,7 +49,7 @@ void startTeamSync() {
         return;
     // A URI from the settings is checked first here.
     if (!parseTeamUri(teamUri(), uri, error)) {
-        g_teamUnused = QStringLiteral("Team server: its address cannot be used: %1").arg(error);
+        g_teamUnused = error;
         return;
     }
     // The team's records could not be kept in it, nor any record of this bench made.

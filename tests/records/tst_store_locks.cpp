@@ -4,14 +4,17 @@
 // from under records reported kept. Run with --record FILE ASSET, this test is that other
 // program.
 #include "records/RecordLogic.h"
+#include "records/RunRecords.h"
 #include "records/SqliteRecordStore.h"
 #include "windowkit/DialogPrompt.h"
 
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -102,6 +105,13 @@ private Q_SLOTS:
         for (const Records::AssetSummary& asset : assets)
             names << asset.last.asset;
         QCOMPARE(names, QStringList({"A1", "A2", "B2"}));
+
+        // The program's own store, open at exit(), closes without a crash.
+        QProcess ended;
+        ended.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--exit"), file});
+        QVERIFY(ended.waitForFinished(30000));
+        QCOMPARE(ended.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(ended.exitCode(), 3);
     }
 };
 
@@ -110,6 +120,13 @@ int main(int argc, char** argv) {
         QCoreApplication app(argc, argv);
         return recordAsAnotherProgram(QString::fromLocal8Bit(argv[2]),
                                       QString::fromLocal8Bit(argv[3]));
+    }
+    // The program's store open when something ends the program with exit(), as the toolkit
+    // does when its display goes away.
+    if (argc == 3 && qstrcmp(argv[1], "--exit") == 0) {
+        QApplication app(argc, argv);
+        Records::setStorePath(QString::fromLocal8Bit(argv[2]));
+        std::exit(Records::store(nullptr) ? 3 : 4);
     }
     QApplication app(argc, argv);
     StoreLocksTest test;

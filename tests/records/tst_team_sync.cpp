@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QSettings>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -27,6 +28,7 @@
 
 #include <csignal>
 #include <memory>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -132,7 +134,8 @@ class TeamSyncTest : public QObject {
 private Q_SLOTS:
     void init() {
         const QString missing = TeamDatabase::unavailable();
-        if (!missing.isEmpty() && QByteArray(QTest::currentTestFunction()) != "uri")
+        if (!missing.isEmpty() &&
+            !QByteArray("uri teamUnused").contains(QTest::currentTestFunction()))
             QSKIP(qPrintable(missing));
         if (missing.isEmpty()) {
             m_server = std::make_unique<TeamDatabase>();
@@ -170,19 +173,60 @@ private Q_SLOTS:
         QCOMPARE(got, expected);
     }
 
+    // A team server named but not to be used says why in the Records window, and no sync
+    // starts: an address in the settings that cannot be used; a store that cannot be written,
+    // which could keep neither the team's records nor any of its own.
+    void teamUnused_data() {
+        // team in the settings, store read-only, the Records window's line
+        columns<QString, bool, QString>();
+        row("an unusable address", "mysql://bench1@db/team", false,
+            "The team server \"mysql://bench1@db/team\" is not a PostgreSQL address");
+        row("a read-only store", "postgresql://bench1@localhost/team", true,
+            "Team server: not in touch, because the records store on this computer is "
+            "read-only");
+    }
+    void teamUnused() {
+        const auto [team, readOnly, said] = fetched<QString, bool, QString>();
+        QTemporaryDir dir;
+        const QString settings = dir.filePath(QStringLiteral("settings.ini"));
+        QSettings(settings, QSettings::IniFormat).setValue(QStringLiteral("records/team"), team);
+        Records::setSettingsFile(settings);
+        const QString folder = dir.filePath(QStringLiteral("store"));
+        SqliteRecordStore().open(folder + QStringLiteral("/records.sqlite"));
+        // A read-only view of the folder, which even the superuser cannot write through.
+        const QByteArray path = folder.toLocal8Bit();
+        if (readOnly &&
+            (::mount(path, path, nullptr, MS_BIND, nullptr) != 0 ||
+             ::mount(nullptr, path, nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0))
+            QSKIP("a read-only folder needs the right to mount (run as root)");
+        Records::setStorePath(folder + QStringLiteral("/records.sqlite"));
+        RecordsWindow* window = Records::openWindow();
+        QVERIFY(window && !Records::teamSync());
+        auto* state = window->findChild<QLabel*>(QStringLiteral("teamState"));
+        QVERIFY2(state && state->text().startsWith(said), qPrintable(state ? state->text() : ""));
+        Records::closeStore();
+        Records::setSettingsFile(QString());
+        if (readOnly)
+            ::umount2(path, MNT_DETACH);
+    }
+
     // The server's layout as an administrator sets it up: the bench role adds and reads
     // records, the server numbers them in its own order whatever a bench writes, and nobody
     // changes or removes one; every insert is notified.
     void serverLayout() {
-        const QString name = QStringLiteral("bench-login");
-        {
+        const auto login = [this](const QString& name) {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
             const TeamUri uri = parsed(m_server->uri());
             db.setHostName(uri.host);
             db.setPort(uri.port);
             db.setDatabaseName(uri.database);
             db.setUserName(uri.user);
-            QVERIFY2(db.open(), qPrintable(db.lastError().text()));
+            db.open();
+            return db;
+        };
+        {
+            QSqlDatabase db = login(QStringLiteral("bench-login"));
+            QVERIFY2(db.isOpen(), qPrintable(db.lastError().text()));
             QVERIFY(db.driver()->subscribeToNotification(TeamServer::kChannel));
             QSignalSpy notified(db.driver(), &QSqlDriver::notification);
             QSqlQuery query(db);
@@ -197,6 +241,16 @@ private Q_SLOTS:
                                               "FROM records")) &&
                     query.next());
             QCOMPARE(query.value(0).toString(), QStringLiteral("1 2"));
+            // One sender numbers records at a time, until its commit: a number drawn later is
+            // never committed first, so a fetch above the highest number it saw misses none.
+            QSqlDatabase other = login(QStringLiteral("other-login"));
+            QSqlQuery waiting(other);
+            QVERIFY(db.transaction() && query.exec(insert.arg(0)));
+            QVERIFY(waiting.exec(QStringLiteral("SET lock_timeout = 300")));
+            QVERIFY(!waiting.exec(insert.arg(0)));
+            QCOMPARE(waiting.lastError().nativeErrorCode(),
+                     QStringLiteral("55P03")); // lock timeout
+            QVERIFY(db.commit());
             for (const char* change :
                  {"UPDATE records SET rx = 1", "DELETE FROM records", "TRUNCATE records",
                   "UPDATE mx7500_schema SET version = 9"}) {
@@ -206,10 +260,11 @@ private Q_SLOTS:
             QTRY_VERIFY(notified.count() >= 1);
             QCOMPARE(notified.first().first().toString(), QString(TeamServer::kChannel));
         }
-        QSqlDatabase::removeDatabase(name);
+        QSqlDatabase::removeDatabase(QStringLiteral("bench-login"));
+        QSqlDatabase::removeDatabase(QStringLiteral("other-login"));
         // Not even the owner changes one by mistake.
         QVERIFY(!m_server->admin(QStringLiteral("UPDATE records SET rx = 1")).isValid());
-        QCOMPARE(m_server->admin(QStringLiteral("SELECT count(*) FROM records")).toInt(), 2);
+        QCOMPARE(m_server->admin(QStringLiteral("SELECT count(*) FROM records")).toInt(), 3);
         QCOMPARE(m_server->admin(QStringLiteral("SELECT version FROM mx7500_schema")).toInt(), 1);
     }
 
@@ -297,20 +352,35 @@ private Q_SLOTS:
     }
 
     // Servers this program must not use as they are: one that takes encrypted connections
-    // only, named without sslmode; one laid out by a newer program, left untouched.
+    // only, named without sslmode; one laid out by a newer program, left untouched. The first
+    // with a certificate, named with sslmode=require, is used: the URI's settings reach libpq.
     void refused_data() {
         // setup by the administrator, state
         columns<QString, QString>();
         row("TLS demanded", "tls",
             "Team server: it accepts encrypted connections only (add ?sslmode=require to its "
             "address) (1 record waiting to be sent)");
+        row("TLS given", "tls certificate", "Team server: up to date");
         row("newer layout", "INSERT INTO mx7500_schema VALUES (2)",
             "Team server: its records are laid out for a newer version of this program (layout "
             "2; this one knows up to 1), so it is left untouched (1 record waiting to be sent)");
     }
     void refused() {
         const auto [setup, state] = fetched<QString, QString>();
-        if (setup == QLatin1String("tls")) {
+        const bool certificate = setup.endsWith(QLatin1String("certificate"));
+        if (certificate) {
+            // Made by the server's own user in its data folder, the key readable by it alone.
+            for (const char* step :
+                 {"CREATE TABLE made (line text)",
+                  "COPY made FROM PROGRAM 'openssl req -x509 -newkey rsa:2048 -nodes -subj "
+                  "/CN=localhost -days 2 -keyout mx7500-test.key -out mx7500-test.crt "
+                  ">/dev/null 2>&1 && echo made'",
+                  "ALTER SYSTEM SET ssl_cert_file = 'mx7500-test.crt'",
+                  "ALTER SYSTEM SET ssl_key_file = 'mx7500-test.key'", "ALTER SYSTEM SET ssl = on",
+                  "SELECT pg_reload_conf()"})
+                QVERIFY2(m_server->admin(QString::fromLatin1(step)).isValid(), step);
+        }
+        if (setup.startsWith(QLatin1String("tls"))) {
             QFile hba(m_server->admin(QStringLiteral("SHOW hba_file")).toString());
             QVERIFY(hba.open(QIODevice::ReadOnly));
             const QByteArray rules = hba.readAll();
@@ -327,9 +397,13 @@ private Q_SLOTS:
         }
         Bench a(QStringLiteral("Bench A"));
         a.add(QStringLiteral("J1"), 1);
-        a.start(m_server->uri());
+        a.start(m_server->uri() + (certificate ? "?sslmode=require" : ""));
         QTRY_COMPARE(a.state(), state);
-        QCOMPARE(serverCount(), QStringLiteral("0 0"));
+        QCOMPARE(serverCount(), certificate ? QStringLiteral("1 1") : QStringLiteral("0 0"));
+        if (certificate) {
+            m_server->admin(QStringLiteral("ALTER SYSTEM RESET ssl"));
+            m_server->admin(QStringLiteral("SELECT pg_reload_conf()"));
+        }
     }
 
     // The program killed the moment after its commit, before anything was sent, and killed
@@ -399,17 +473,24 @@ private Q_SLOTS:
     // The program's own windows with a team server: the Records window says the server's
     // state, lists another bench's record as it arrives, with its bench; the Record box takes
     // that record as the asset's previous one and says whether its own reached the server.
+    // A name too long for one line has its middle left out there, never the team's line.
     void windows_data() {
-        // server reachable, what the Record box says under the record
-        columns<bool, QString>();
-        row("reachable", true,
+        // server reachable, asset, what the Record box says under the record
+        columns<bool, QString, QString>();
+        row("reachable", true, "J1",
             "Recorded under J1. +8,0 % since 2026-03-02\nRecorded (sent to the team server)");
-        row("unreachable", false,
+        row("unreachable", false, "J1",
             "Recorded under J1. Its first record.\nRecorded on this computer; it will be sent "
             "when the team server can be reached");
+        const QString longName = QStringLiteral("Busbar joint A12 north of the transformer hall, "
+                                                "second floor 042");
+        row("a long name", false, longName,
+            "Recorded under " + longName +
+                ". Its first record.\nRecorded on this computer; it will be sent when the "
+                "team server can be reached");
     }
     void windows() {
-        const auto [reachable, said] = fetched<bool, QString>();
+        const auto [reachable, asset, said] = fetched<bool, QString, QString>();
         QCOMPARE(QLocale().decimalPoint(), QStringLiteral(",")); // run in a German region
         CuttingProxy proxy;
         if (reachable)
@@ -442,11 +523,17 @@ private Q_SLOTS:
         reading.time =
             QDateTime(QDate(2026, 3, 3), QTime(9, 0), QTimeZone(3600)).toMSecsSinceEpoch();
         reading.rx = 0.0125 * 1.08;
+        box.show();
         box.readingShown(reading, {}, true);
-        box.asset->setText(QStringLiteral("J1"));
+        box.asset->setText(asset);
         box.operatorName->setText(QStringLiteral("Ann"));
         QVERIFY(box.record());
-        QTRY_COMPARE(box.status->text(), said);
+        QTRY_COMPARE(box.status->toolTip(), said);
+        const QStringList shown = box.status->text().split('\n');
+        QCOMPARE(shown.value(1), said.section('\n', 1));
+        QVERIFY(box.status->fontMetrics().horizontalAdvance(shown[0]) <=
+                box.status->contentsRect().width());
+        QCOMPARE(shown[0] == said.section('\n', 0, 0), asset.size() < 10);
         if (reachable) {
             QCOMPARE(serverCount(), QStringLiteral("2 2"));
             QTRY_COMPARE(other.count(), 2);
