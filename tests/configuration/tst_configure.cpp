@@ -84,14 +84,12 @@ private Q_SLOTS:
     void fieldChecks_data() {
         // delay (else the averaging field), typed, refusal (empty: accepted)
         columns<bool, QString, QString>();
-        const QString delayLimits = QStringLiteral("Delay limits are 5 to 9999 mSec");
-        const QString delayNumber = QStringLiteral("Delay must be a number");
         row("delay lowest", true, "5", "");
         row("delay highest", true, "9999", "");
-        row("delay below", true, "4.99", delayLimits);
-        row("delay above", true, "9999.01", delayLimits);
-        row("delay word", true, "soon", delayNumber);
-        row("delay grouped", true, "1,000", delayNumber);
+        row("delay below", true, "4.99", "Delay limits are 5 to 9999 mSec");
+        row("delay above", true, "9999.01", "Delay limits are 5 to 9999 mSec");
+        row("delay word", true, "soon", "Delay must be a number");
+        row("delay grouped", true, "1,000", "Delay must be a number");
         row("count lowest", false, "1", "");
         row("count below", false, "0.99", "Average limits are 1 to 10");
         row("count highest", false, "10", "");

@@ -20,16 +20,7 @@ namespace {
 // Every line setting the program asks of the kernel. A pseudo-terminal keeps what it can use
 // and nothing else (always 8 data bits and no parity), so those are seen on their way to it.
 std::vector<termios> g_asked;
-} // namespace
 
-extern "C" int tcsetattr(int fd, int action, const termios* line) {
-    using Real = int (*)(int, int, const termios*);
-    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "tcsetattr"));
-    g_asked.push_back(*line);
-    return real(fd, action, line);
-}
-
-namespace {
 // The line settings of `device` as this process holds it open: read from its own descriptor,
 // since a second open of a serial device may be refused while the first holds it.
 std::optional<termios> lineOf(const QString& device) {
@@ -47,6 +38,13 @@ std::optional<termios> lineOf(const QString& device) {
     return std::nullopt;
 }
 } // namespace
+
+extern "C" int tcsetattr(int fd, int action, const termios* line) {
+    using Real = int (*)(int, int, const termios*);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "tcsetattr"));
+    g_asked.push_back(*line);
+    return real(fd, action, line);
+}
 
 class LineFaultsTest : public Panel {
     Q_OBJECT
