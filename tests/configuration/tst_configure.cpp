@@ -1,6 +1,13 @@
 // The configuration window against an in-memory port: the dry-circuit rule, the field checks,
-// what survives closing and hiding, and how an upload ends.
+// what survives closing and hiding, and how an upload ends; and the upload's command sequence
+// as a plain function: the exact bytes and where the pauses go.
 #include "Panel.h"
+#include "configuration/UploadSequence.h"
+#include "link/Framing.h"
+
+using UploadSequence::Settings;
+
+Q_DECLARE_METATYPE(UploadSequence::Settings)
 
 namespace {
 // The list the window starts with says "20 kOhm"; the one the rule rebuilds, "20k Ohm".
@@ -16,6 +23,21 @@ QString itemsOf(const QComboBox* box) {
         items << box->itemText(i);
     return items.join(QLatin1Char('|'));
 }
+
+// The steps as they go on the line, a pause written as "|": bytes, order and pauses at once.
+QByteArray onTheLine(const QList<UploadSequence::Step>& steps) {
+    QByteArray out;
+    for (const UploadSequence::Step& step : steps) {
+        for (const QByteArray& command : step.commands)
+            out += Framing::frame(command);
+        if (step.pauseAfter)
+            out += '|';
+    }
+    return out;
+}
+
+const Settings kDefaults{
+    0, 0, QStringLiteral("Auto"), QStringLiteral("Slow"), QStringLiteral("5"), QStringLiteral("1")};
 } // namespace
 
 class ConfigureTest : public Panel {
@@ -62,14 +84,12 @@ private Q_SLOTS:
     void fieldChecks_data() {
         // delay (else the averaging field), typed, refusal (empty: accepted)
         columns<bool, QString, QString>();
-        const QString delayLimits = QStringLiteral("Delay limits are 5 to 9999 mSec");
-        const QString delayNumber = QStringLiteral("Delay must be a number");
         row("delay lowest", true, "5", "");
         row("delay highest", true, "9999", "");
-        row("delay below", true, "4.99", delayLimits);
-        row("delay above", true, "9999.01", delayLimits);
-        row("delay word", true, "soon", delayNumber);
-        row("delay grouped", true, "1,000", delayNumber);
+        row("delay below", true, "4.99", "Delay limits are 5 to 9999 mSec");
+        row("delay above", true, "9999.01", "Delay limits are 5 to 9999 mSec");
+        row("delay word", true, "soon", "Delay must be a number");
+        row("delay grouped", true, "1,000", "Delay must be a number");
         row("count lowest", false, "1", "");
         row("count below", false, "0.99", "Average limits are 1 to 10");
         row("count highest", false, "10", "");
@@ -112,8 +132,8 @@ private Q_SLOTS:
         }
     }
 
-    // The sequence itself is checked as a plain function; here how an upload ends: sent, its
-    // marker in the log, or refused with the line's reason and no marker.
+    // How an upload ends: sent, its marker in the log, or refused with the line's reason and no
+    // marker.
     void howAnUploadEnds_data() {
         // failAfter (commands written before the port fails; -1: none)
         columns<int>();
@@ -167,6 +187,44 @@ private Q_SLOTS:
         QCOMPARE(port->written.mid(1, 4),
                  (QList<QByteArray>{":SOUR:DRY 0\r\n", ":SOUR:DRIV 3\r\n", ":SENS:RANG:AUTO 1\r\n",
                                     ":SENS:SPEED Fast\r\n"}));
+    }
+
+    // The whole line for the two examples; a part of it, with what comes before and after,
+    // for every item of the created, the rebuilt and the dry-circuit range list, and for typed
+    // numbers: accepted texts go out as typed, only the locale's decimal comma becomes ".".
+    void sequence_data() {
+        // settings, locale, expected (the whole line when it starts with the first)
+        columns<Settings, QLocale, QByteArray>();
+        row("defaults", kDefaults, QLocale::c(),
+            QByteArray(":TRIG:SOUR BUS\r\n|:SOUR:DRY 0\r\n|:SOUR:DRIV 0\r\n|:SENS:RANG:AUTO 1\r\n|"
+                       ":SENS:SPEED Slow\r\n|:TRIG:DEL 5\r\n|:Sens:AVER:COUN 1\r\n|*CLS\r\n"));
+        row("dry on, DC -, 2 Ohm, fast", Settings{1, 4, "2 Ohm", "Fast", "100", "10"}, QLocale::c(),
+            QByteArray(":TRIG:SOUR BUS\r\n|:SOUR:DRY 1\r\n|:SOUR:DRIV 4\r\n|:SENS:RANG:AUTO 0\r\n"
+                       ":SENS:RANG 2\r\n|:SENS:SPEED Fast\r\n|:TRIG:DEL 100\r\n|"
+                       ":Sens:AVER:COUN 10\r\n|*CLS\r\n"));
+        const QStringList ranges{"20 mOhm", "200 mOhm", "2 Ohm",   "20 Ohm",   "200 Ohm",
+                                 "2k Ohm",  "20 kOhm",  "20k Ohm", "200 kOhm", "2 MOhm"};
+        for (const QString& item : ranges) {
+            Settings settings = kDefaults;
+            settings.range = item;
+            // Both spellings of 20 kOhm are range 6.
+            const int number = ranges.indexOf(item) - (ranges.indexOf(item) > 6 ? 1 : 0);
+            row(qPrintable(item), settings, QLocale::c(),
+                "|:SENS:RANG:AUTO 0\r\n:SENS:RANG " + QByteArray::number(number) +
+                    "\r\n|:SENS:SPEED");
+        }
+        row("leading zeros", Settings{0, 0, "Auto", "Slow", "0050", "02.50"}, QLocale::c(),
+            QByteArray("|:TRIG:DEL 0050\r\n|:Sens:AVER:COUN 02.50\r\n|*"));
+        row("decimal comma", Settings{0, 0, "Auto", "Slow", "5,5", "2,5"}, QLocale(QLocale::German),
+            QByteArray("|:TRIG:DEL 5.5\r\n|:Sens:AVER:COUN 2.5\r\n|*"));
+    }
+    void sequence() {
+        const auto [settings, locale, expected] = fetched<Settings, QLocale, QByteArray>();
+        const QByteArray line = onTheLine(UploadSequence::build(settings, locale));
+        if (expected.startsWith(":TRIG:SOUR BUS"))
+            QCOMPARE(line, expected);
+        else
+            QVERIFY2(line.contains(expected), line.constData());
     }
 };
 

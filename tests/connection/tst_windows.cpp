@@ -2,23 +2,13 @@
 // port and baud choices, Continue and the results window as first shown, Configure, and
 // leaving.
 #include "Panel.h"
-#include "link/Wait.h"
-
-using Answer = OperatorPrompt::Answer;
-using Buttons = OperatorPrompt::Buttons;
 
 namespace {
 // What a control shows: its caption, text or list ("a/b"), its tooltip in brackets, an Arial
 // font's size and a colour other than its window's (a window's: other than the platform's).
 QString shownBy(const QWidget* control) {
-    QString text;
-    if (const auto* label = qobject_cast<const QLabel*>(control))
-        text = label->text();
-    else if (const auto* button = qobject_cast<const QPushButton*>(control))
-        text = button->text();
-    else if (const auto* edit = qobject_cast<const QLineEdit*>(control))
-        text = edit->text();
-    else if (const auto* box = qobject_cast<const QComboBox*>(control))
+    QString text = control->property("text").toString(); // a label's, button's or text box's
+    if (const auto* box = qobject_cast<const QComboBox*>(control))
         for (int i = 0; i < box->count(); ++i)
             text += (i ? "/" : "") + box->itemText(i);
     if (!control->toolTip().isEmpty())
@@ -82,7 +72,8 @@ private Q_SLOTS:
         QCOMPARE(texts.join('|'), shown);
     }
 
-    void connectionWindowAsFirstShown() {
+    // As first shown, and Exit: the port closed and the program ended.
+    void connectionWindowAsFirstShownAndExit() {
         Form1& form = showConnection();
         QCOMPARE(form.port->currentText() + ' ' + form.baud->currentText(), "1 9600");
         form.activateWindow();
@@ -90,6 +81,10 @@ private Q_SLOTS:
         // Load: close and open, then the port choice and the baud choice each reopen.
         QCOMPARE(port->history,
                  (QStringList{"open 1 9600", "close", "open 1 9600", "close", "open 1 9600"}));
+        form.Command3->click();
+        QCOMPARE(programEnds, 1);
+        QVERIFY(!Form1::loaded());
+        QCOMPARE(port->history.last(), QStringLiteral("close"));
     }
 
     // Each keystroke in the port box runs the port choice and so does leaving the box; each
@@ -121,26 +116,11 @@ private Q_SLOTS:
                  qMax(typed.size(), qsizetype(1)) + (portBox ? 1 : 0));
     }
 
-    // A message box coming up takes the focus from the port box: that is no choice of the
-    // operator's (or the box would bring itself back for ever); tabbing away is.
-    void aPortThatWillNotOpenIsReportedOncePerChoice() {
-        Form1& form = showConnection();
-        activate(&form);
-        port->openablePorts = {1};
-        prompt->expect(QStringLiteral("Comm port 2 not available"), Buttons::Ok, Answer::Ok, [&] {
-            QFocusEvent boxTakesFocus(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
-            QCoreApplication::sendEvent(form.port, &boxTakesFocus);
-        });
-        prompt->expectOk(QStringLiteral("Comm port 2 not available"));
-        typeInto(form.port, QStringLiteral("2"));
-        QCOMPARE(prompt->shown.size(), 2);
-        QVERIFY(!port->portOpen());
-        QCOMPARE(port->commPort(), 2);
-    }
-
-    // One failure, one box: at start-up with port 1 missing, and when the device goes while
-    // the operator types a baud rate.
-    void aMissingPortGivesOneBox() {
+    // One failure, one box: at start-up with port 1 missing, when the device goes while the
+    // operator types a baud rate, and for a port typed that will not open. A message box
+    // coming up takes the focus from the port box: that is no choice of the operator's (or the
+    // box would bring itself back for ever); tabbing away is.
+    void aFailureGivesOneBox() {
         Form1::setPortFactory([] {
             auto* fake = new FakeSerialPort;
             fake->openablePorts = {2};
@@ -158,6 +138,16 @@ private Q_SLOTS:
         prompt->expectOk(QStringLiteral("Comm port 1 not available"));
         typeInto(form.baud, QStringLiteral("19200"));
         QCOMPARE(prompt->shown.size(), 2);
+        port->openablePorts = {1};
+        prompt->expect(QStringLiteral("Comm port 2 not available"), Buttons::Ok, Answer::Ok, [&] {
+            QFocusEvent boxTakesFocus(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+            QCoreApplication::sendEvent(form.port, &boxTakesFocus);
+        });
+        prompt->expectOk(QStringLiteral("Comm port 2 not available"));
+        typeInto(form.port, QStringLiteral("2"));
+        QCOMPARE(prompt->shown.size(), 4);
+        QVERIFY(!port->portOpen());
+        QCOMPARE(port->commPort(), 2);
     }
 
     void continueHandsOverToTheResultsWindow() {
@@ -214,14 +204,6 @@ private Q_SLOTS:
         // Closing the configuration window brings the results back.
         Configure::use().close();
         QVERIFY(results.isVisible() && !Configure::loaded());
-    }
-
-    void connectionExitClosesThePortAndEnds() {
-        Form1& form = showConnection();
-        form.Command3->click();
-        QCOMPARE(programEnds, 1);
-        QVERIFY(!Form1::loaded());
-        QCOMPARE(port->history.last(), QStringLiteral("close"));
     }
 };
 

@@ -7,8 +7,6 @@
 #include "link/PortMap.h"
 #include "link/QtSerialPort.h"
 
-#include <QDir>
-
 #include <QDirIterator>
 
 #include <csignal>
@@ -18,23 +16,11 @@
 #include <unistd.h>
 #include <vector>
 
-using Answer = OperatorPrompt::Answer;
-using Buttons = OperatorPrompt::Buttons;
-
 namespace {
 // Every line setting the program asks of the kernel. A pseudo-terminal keeps what it can use
 // and nothing else (always 8 data bits and no parity), so those are seen on their way to it.
 std::vector<termios> g_asked;
-} // namespace
 
-extern "C" int tcsetattr(int fd, int action, const termios* line) {
-    using Real = int (*)(int, int, const termios*);
-    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "tcsetattr"));
-    g_asked.push_back(*line);
-    return real(fd, action, line);
-}
-
-namespace {
 // The line settings of `device` as this process holds it open: read from its own descriptor,
 // since a second open of a serial device may be refused while the first holds it.
 std::optional<termios> lineOf(const QString& device) {
@@ -53,6 +39,13 @@ std::optional<termios> lineOf(const QString& device) {
 }
 } // namespace
 
+extern "C" int tcsetattr(int fd, int action, const termios* line) {
+    using Real = int (*)(int, int, const termios*);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "tcsetattr"));
+    g_asked.push_back(*line);
+    return real(fd, action, line);
+}
+
 class LineFaultsTest : public Panel {
     Q_OBJECT
 
@@ -61,20 +54,18 @@ private Q_SLOTS:
     // corrected, and an upload between them.
     void readingsAreShownAndLogged() {
         Simulator sim({"--crlf", "--pieces", "3"});
-        QVERIFY(sim.start());
-        frmMeasure* window = handOver(sim);
-        QVERIFY(window);
+        frmMeasure& window = handOver(sim);
         const QString file = startLog(QStringLiteral("run")); // taken as typed
-        window->cmdTC->click();
-        activate(window);
-        typeInto(window->Temp, QStringLiteral("30"));
-        window->Start->click();
+        window.cmdTC->click();
+        activate(&window);
+        typeInto(window.Temp, QStringLiteral("30"));
+        window.Start->click();
         QCOMPARE(rows(), (QStringList{"Rx", "12.5", "mOhm", "Rtc", "12.01923", "mOhm"}));
-        window->Config->click();
+        window.Config->click();
         Configure::use().Update->click();
-        window->cmdTC->click();
-        window->Start->click();
-        window->cmdLog->click();
+        window.cmdTC->click();
+        window.Start->click();
+        window.cmdLog->click();
         QCOMPARE(
             logLines(file).join('|'),
             "Start Log ,D,T,Norvale,MX7500,MX75-000123,1.04|Rx,1.250000e-02, Ohm ,Rtc,"
@@ -123,8 +114,7 @@ private Q_SLOTS:
     // Unplugged during the identification: the wait ends at once, the program idles, and the
     // meter plugged back in answers the next command.
     void unpluggedAndPluggedBackDuringIdentification() {
-        const QString link = QDir::temp().filePath(
-            QStringLiteral("mx7500-replug-%1").arg(QCoreApplication::applicationPid()));
+        const QString link = path(QStringLiteral("meter"));
         auto first =
             std::make_unique<Simulator>(QStringList{"--link", link, "--hangup-on", "*IDN?"});
         QVERIFY(first->start());
@@ -162,18 +152,13 @@ private Q_SLOTS:
     }
     void portMissingAtLoadOpensAtContinue() {
         const auto [duringBox] = fetched<bool>();
-        const QString link = QDir::temp().filePath(
-            QStringLiteral("mx7500-late-%1").arg(QCoreApplication::applicationPid()));
-        QFile::remove(link);
+        const QString link = path(QStringLiteral("meter"));
         PortMap::setOverride(1, link);
         Form1::setPortFactory([] { return new QtSerialPort; });
         prompt->expectOk(QStringLiteral("Comm port 1 not available"));
         Form1& form = showConnection();
-        std::unique_ptr<Simulator> sim;
-        const auto plugIn = [&] {
-            sim = std::make_unique<Simulator>(QStringList{"--link", link});
-            QVERIFY(sim->start());
-        };
+        Simulator sim({"--link", link});
+        const auto plugIn = [&sim] { QVERIFY(sim.start()); };
         if (duringBox) {
             prompt->expect(kNotResponding, Buttons::OkCancel, Answer::Ok, plugIn);
             form.Measure->click();
@@ -181,19 +166,16 @@ private Q_SLOTS:
         } else {
             plugIn();
         }
-        QVERIFY(sim);
         form.Measure->click();
         QVERIFY(frmMeasure::loaded());
-        QTRY_VERIFY(sim->received().contains("*IDN?\r\n"));
+        QTRY_VERIFY(sim.received().contains("*IDN?\r\n"));
     }
 
     void meterUnpluggedInTheMiddleOfTheReading() {
         // The reading comes in two pieces 1.5 s apart; the line dies between them, while the
         // front panel lets the first piece settle.
         Simulator sim({"--pieces", "2", "--piece-gap", "1500"});
-        QVERIFY(sim.start());
-        frmMeasure* window = handOver(sim);
-        QVERIFY(window);
+        frmMeasure& window = handOver(sim);
         const auto repliesSent = [&sim] { return sim.events().size() - sim.heard().size(); };
         std::thread unplug([&sim, repliesSent, before = repliesSent()] {
             for (int i = 0; i < 200 && repliesSent() == before; ++i)
@@ -203,7 +185,7 @@ private Q_SLOTS:
         });
 
         prompt->expect(kNotResponding, Buttons::OkCancel, Answer::Ok);
-        window->Start->click();
+        window.Start->click();
         unplug.join();
         // "1.2500" of "1.250000e-02" would read as a plausible, wrong 1.25 Ohm.
         QCOMPARE(rows(), QStringList(6, QString()));

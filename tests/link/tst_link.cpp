@@ -1,25 +1,16 @@
 // Reply cutting and the identification's fields as plain functions; the reply wait and the
 // identification exchange against the in-memory port: every way a wait ends, and what is
 // taken from it.
-#include "FakeSerialPort.h"
-#include "ScriptedPrompt.h"
-#include "Table.h"
+#include "Panel.h"
 #include "Timing.h"
 #include "link/Framing.h"
-#include "link/Module1.h"
 #include "link/Wait.h"
 
-#include <QtTest>
-
-using Answer = OperatorPrompt::Answer;
-using Buttons = OperatorPrompt::Buttons;
 Q_DECLARE_METATYPE(std::optional<Answer>)
 
-class LinkTest : public QObject {
+// The shared fixture's scripted operator, with an open in-memory port of the test's own.
+class LinkTest : public Panel {
     Q_OBJECT
-    FakeSerialPort* m_port = nullptr;
-    ScriptedPrompt* m_prompt = nullptr;
-    int m_abandoned = 0;
 
     // "text@ms|..." makes each text arrive after its delay, "hangup@ms" kills the line and
     // "calloff@ms" closes the windows under the wait.
@@ -28,11 +19,11 @@ class LinkTest : public QObject {
             const QString text = step.section(QLatin1Char('@'), 0, 0);
             const int ms = step.section(QLatin1Char('@'), 1).toInt();
             if (text == QLatin1String("hangup"))
-                m_port->hangUp(ms);
+                port->hangUp(ms);
             else if (text == QLatin1String("calloff"))
                 QTimer::singleShot(ms, [] { Wait::callOffAll(); });
             else
-                m_port->deliver(text.toLatin1(), ms);
+                port->deliver(text.toLatin1(), ms);
         }
     }
 
@@ -48,11 +39,10 @@ private Q_SLOTS:
         QCOMPARE(reply.size(), Framing::kMaxReplyBytes);
     }
 
+    // Four fields with CR LF are taken in the identification exchange below.
     void identificationFields_data() {
         // reply, fields
         columns<QString, QString>();
-        row("four fields, CR LF", "Norvale,MX7500,MX75-000123,1.04\r\n",
-            "Norvale|MX7500|MX75-000123|1.04");
         row("blanks kept", " Norvale , MX7500 ,a,b\n", " Norvale | MX7500 |a|b");
         row("one comma", "Norvale,MX7500\r\n", "Norvale|MX7500||");
         row("text after LF", "N,M,S,F\r\nN2,M2\n", "N|M|S|F");
@@ -81,20 +71,14 @@ private Q_SLOTS:
     }
 
     void init() {
-        Module1::reset();
-        Wait::resetCallOff();
-        m_port = new FakeSerialPort(this);
-        m_port->setPortOpen(true);
-        Module1::setPort(m_port);
-        m_prompt = new ScriptedPrompt;
-        OperatorPrompt::install(m_prompt);
-        m_abandoned = 0;
-        Module1::setAbandonHandler([this] { ++m_abandoned; });
+        Panel::init();
+        port = new FakeSerialPort;
+        port->setPortOpen(true);
+        Module1::setPort(port);
     }
     void cleanup() {
-        QVERIFY2(m_prompt->problems().isEmpty(), qPrintable(m_prompt->problems()));
-        delete m_prompt;
-        delete m_port;
+        Panel::cleanup();
+        delete port;
     }
 
     void replyWait_data() {
@@ -116,41 +100,41 @@ private Q_SLOTS:
             fetched<QString, std::optional<Answer>, QString, int, int>();
         play(script);
         if (answer)
-            m_prompt->expect(kNotResponding, Buttons::OkCancel, *answer);
+            prompt->expect(kNotResponding, Buttons::OkCancel, *answer);
         within(msTaken([] { Module1::ReadReply(); }), fromMs, toMs);
         QCOMPARE(Module1::sReply, reply);
         QCOMPARE(Module1::bTimeout, reply.isEmpty());
-        QCOMPARE(m_abandoned, answer == Answer::Cancel ? 1 : 0);
+        QCOMPARE(abandoned, answer == Answer::Cancel ? 1 : 0);
         // A poll loop would read the port thousands of times.
-        QVERIFY2(m_port->inputCalls < 20, qPrintable(QString::number(m_port->inputCalls)));
+        QVERIFY2(port->inputCalls < 20, qPrintable(QString::number(port->inputCalls)));
     }
 
     // An empty line, then the query; what came before the query is not the answer; fewer
     // than two commas do not fail; silence keeps the earlier fields.
     void identify_data() {
         // script (played when the query is sent), fields
-        columns<QString, QStringList>();
+        columns<QString, QString>();
         row("four fields", "Norvale,MX7500,MX75-000123,1.04\r\n@3",
-            QStringList{"Norvale", "MX7500", "MX75-000123", "1.04"});
-        row("silence", "", QStringList{"Old", "MX7400", "", ""});
+            "Norvale|MX7500|MX75-000123|1.04");
+        row("silence", "", "Old|MX7400||");
     }
     void identify() {
-        const auto [script, fields] = fetched<QString, QStringList>();
+        const auto [script, fields] = fetched<QString, QString>();
         Module1::sIdnMaker = QStringLiteral("Old");
         Module1::sIdnModel = QStringLiteral("MX7400");
-        m_port->preload("1.250000e-02\n");
-        m_port->onCommand = [&](const QByteArray& command) {
+        port->preload("1.250000e-02\n");
+        port->onCommand = [&](const QByteArray& command) {
             if (command == "*IDN?\r\n")
                 play(script);
         };
         if (script.isEmpty())
-            m_prompt->expect(kNotResponding, Buttons::OkCancel, Answer::Ok);
+            prompt->expect(kNotResponding, Buttons::OkCancel, Answer::Ok);
         Module1::Identify();
-        QCOMPARE(m_port->written, (QList<QByteArray>{"\r\n", "*IDN?\r\n"}));
+        QCOMPARE(port->written, (QList<QByteArray>{"\r\n", "*IDN?\r\n"}));
         QCOMPARE(Module1::bTimeout, script.isEmpty());
         QCOMPARE((QStringList{Module1::sIdnMaker, Module1::sIdnModel, Module1::sIdnField3,
                               Module1::sIdnField4}),
-                 fields);
+                 cells(fields));
     }
 };
 

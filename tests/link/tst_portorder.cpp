@@ -29,11 +29,8 @@ class PortOrderTest : public QObject {
     }
 
     // "ttyS1 ttyUSB0", as the two devices or a whole list are shown in the tables.
-    static QString names(const QList<QString>& devices) {
-        QStringList list;
-        for (const QString& device : devices)
-            list << device.mid(5);
-        return list.join(QLatin1Char(' '));
+    static QString names(QStringList devices) {
+        return devices.replaceInStrings(QStringLiteral("/dev/"), QString()).join(QLatin1Char(' '));
     }
 
 private Q_SLOTS:
@@ -49,7 +46,7 @@ private Q_SLOTS:
     // Other names after the three kinds, by number then name: ttySC is a UART on an add-in
     // card, ttyAMA and ttyXRUSB other drivers' ports.
     void ordered() {
-        QList<QString> devices;
+        QStringList devices;
         for (const PortDescription& port :
              PortOrder::ordered(ports("ttyAMA1 ttySC0 ttyXRUSB0 ttyACM0 ttyUSB0 ttyS1")))
             devices << port.device;
@@ -77,20 +74,13 @@ private Q_SLOTS:
         QCOMPARE(names({result[0], result[1]}), expected);
     }
 
-    // /proc/consoles pads each name to a column.
-    void consoleNames() {
-        const QByteArray text("ttyS0                -W- (EC p a)    4:64\n"
-                              "tty0                 -WU (E  p  )    4:1\n");
-        QCOMPARE(PortMap::consoleNames(text), QStringList({"ttyS0", "tty0"}));
-    }
-
     // The port map over a system whose ports change between lookups ("ttyUSB0 ttyUSB1 >
-    // ttyUSB1": one adapter unplugged); "ttyS0!" is the kernel's console, as /proc/consoles
-    // says. Each step gives ports 1 and 2.
+    // ttyUSB1": one adapter unplugged); "ttyS0!" is a console of the kernel's, in a line of
+    // /proc/consoles as it pads each name to a column. Each step gives ports 1 and 2.
     void deviceName_data() {
         // steps, expected
         columns<QString, QString>();
-        row("the console left out", "ttyS0! ttyS1 ttyUSB0", "ttyS1 ttyUSB0");
+        row("every console left out", "ttyS0! ttyS1! ttyS2 ttyUSB0", "ttyS2 ttyUSB0");
         row("one unplugged and back, the other keeps its number",
             "ttyUSB0 ttyUSB1 > ttyUSB1 > ttyUSB1 ttyUSB0",
             "ttyUSB0 ttyUSB1 > ttyS0 ttyUSB1 > ttyUSB0 ttyUSB1");
@@ -104,7 +94,8 @@ private Q_SLOTS:
             PortMap::SystemReport system;
             for (QString device : present.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
                 if (device.endsWith(QLatin1Char('!')))
-                    system.consoles += device.chopped(1).toLatin1() + " -W- (EC p a) 4:64\n";
+                    system.consoles +=
+                        device.chopped(1).toLatin1().leftJustified(21) + "-W- (EC p a)    4:64\n";
                 system.ports << PortDescription{QStringLiteral("/dev/") + device.remove('!')};
             }
             return system;

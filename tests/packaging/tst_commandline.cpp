@@ -11,10 +11,6 @@ using Outcome = CommandLine::Outcome;
 class CommandLineTest : public QObject {
     Q_OBJECT
 
-    static Outcome parse(QStringList arguments) {
-        arguments.prepend(QStringLiteral("MX7500"));
-        return CommandLine::parse(arguments);
-    }
     // The real program with no window system at all: its exit status and what it printed.
     static QString runWithoutDisplay(const QStringList& arguments, const QString& com1 = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -65,7 +61,7 @@ private Q_SLOTS:
     }
     void parsing() {
         const auto [arguments, result] = fetched<QStringList, QString>();
-        const Outcome outcome = parse(arguments);
+        const Outcome outcome = CommandLine::parse(QStringList{"MX7500"} + arguments);
         qputenv("MX7500_COM1", "/dev/env1");
         qputenv("MX7500_COM2", "/dev/env2");
         PortMap::setOverride(1, QString());

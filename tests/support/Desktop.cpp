@@ -5,12 +5,6 @@
 #include <QStandardPaths>
 #include <QThread>
 
-namespace {
-QString exactTitle(const QString& title) {
-    return QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
-}
-} // namespace
-
 Desktop::~Desktop() {
     for (QProcess* process : {&m_keeper, &m_server}) {
         process->terminate();
@@ -67,8 +61,7 @@ QString Desktop::waitForWindow(const QString& title, int timeoutMs) const {
     QElapsedTimer waited;
     waited.start();
     while (waited.elapsed() < timeoutMs) {
-        const QString ids =
-            run("xdotool", {"search", "--onlyvisible", "--name", exactTitle(title)}).trimmed();
+        const QString ids = shownWindows(title);
         if (!ids.isEmpty())
             return ids.section(QLatin1Char('\n'), 0, 0);
         QThread::msleep(100);
@@ -77,7 +70,12 @@ QString Desktop::waitForWindow(const QString& title, int timeoutMs) const {
 }
 
 bool Desktop::windowGone(const QString& title) const {
-    return run("xdotool", {"search", "--onlyvisible", "--name", exactTitle(title)}).isEmpty();
+    return shownWindows(title).isEmpty();
+}
+
+QString Desktop::shownWindows(const QString& title) const {
+    const QString exact = QLatin1Char('^') + QRegularExpression::escape(title) + QLatin1Char('$');
+    return run("xdotool", {"search", "--onlyvisible", "--name", exact}).trimmed();
 }
 
 void Desktop::click(const QString& window, QPoint at) const {

@@ -14,7 +14,6 @@ public:
     // Starts Xvfb on a free display; false (with the reason in why()) when it cannot.
     bool start();
     QString why() const { return m_why; }
-    QString display() const { return m_display; }
 
     // An environment for programs that should open their windows on this display.
     QProcessEnvironment environment() const;
@@ -34,6 +33,9 @@ public:
     QString copyText(const QString& window, QPoint at) const;
 
 private:
+    // The ids of the shown windows whose title is exactly `title`, one a line.
+    QString shownWindows(const QString& title) const;
+
     QProcess m_server;
     QProcess m_keeper;
     QString m_display;

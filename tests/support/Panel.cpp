@@ -77,19 +77,17 @@ frmMeasure& Panel::handOver() {
     if (!window)
         qFatal("the hand-over to the results window did not happen");
     setSpeed(QStringLiteral("Fast"));
-    port->written.clear();
+    if (port)
+        port->written.clear();
     return *window;
 }
 
-frmMeasure* Panel::handOver(const Simulator& sim) {
+frmMeasure& Panel::handOver(Simulator& sim) {
+    if (!sim.start())
+        qFatal("the simulator did not start");
     PortMap::setOverride(1, sim.device());
     Form1::setPortFactory([] { return new QtSerialPort; });
-    showConnection().Measure->click();
-    if (frmMeasure* window = frmMeasure::loaded()) {
-        setSpeed(QStringLiteral("Fast"));
-        return window;
-    }
-    return nullptr;
+    return handOver();
 }
 
 void Panel::setSpeed(const QString& speed) const {

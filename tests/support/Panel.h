@@ -45,8 +45,8 @@ protected:
     // Continue pressed on the fake line; the results window at speed "Fast" with nothing
     // sent yet as far as `port->written` tells.
     frmMeasure& handOver();
-    // The same on the real serial port, with the simulator behind port 1.
-    frmMeasure* handOver(const Simulator& sim);
+    // The same on the real serial port, with `sim` started behind port 1.
+    frmMeasure& handOver(Simulator& sim);
 
     void setSpeed(const QString& speed) const;
     // The six display boxes, first row then second.

@@ -21,10 +21,10 @@ std::optional<QString> ScriptedPrompt::chooseFile(const FileRequest& request, in
         failures << QStringLiteral("unexpected file dialog");
         return std::nullopt;
     }
-    const int type = m_fileTypes.takeFirst();
+    const auto [choice, type] = m_files.takeFirst();
     if (fileType)
         *fileType = type;
-    return m_files.takeFirst();
+    return choice;
 }
 
 QString ScriptedPrompt::problems() const {

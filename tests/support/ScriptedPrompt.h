@@ -9,6 +9,9 @@
 
 #include <functional>
 
+using Answer = OperatorPrompt::Answer;
+using Buttons = OperatorPrompt::Buttons;
+
 // The three lines of the not-responding box, as the operator reads them.
 inline const QString kNotResponding =
     QStringLiteral("MX7500 not responding\rMake sure MX7500 is turned on and RS232 cable is "
@@ -30,8 +33,7 @@ public:
     void expectOk(const QString& text) { expect(text, Buttons::Ok, Answer::Ok); }
     // The file the operator chooses, of the filter's file type `fileType`.
     void expectFile(std::optional<QString> choice, int fileType = 0) {
-        m_files << choice;
-        m_fileTypes << fileType;
+        m_files << std::pair{choice, fileType};
     }
 
     Answer ask(const QString& text, Buttons buttons) override;
@@ -47,6 +49,5 @@ public:
 
 private:
     QList<Box> m_boxes;
-    QList<std::optional<QString>> m_files;
-    QList<int> m_fileTypes;
+    QList<std::pair<std::optional<QString>, int>> m_files; // each choice with its file type
 };
