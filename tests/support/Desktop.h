@@ -14,6 +14,7 @@ public:
     // Starts Xvfb on a free display; false (with the reason in why()) when it cannot.
     bool start();
     QString why() const { return m_why; }
+    QString display() const { return m_display; } // the benchmarks watch it for windows
 
     // An environment for programs that should open their windows on this display.
     QProcessEnvironment environment() const;
