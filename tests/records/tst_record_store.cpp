@@ -2,101 +2,23 @@
 // ordered by their moment, a first-layout file upgraded, a record that survives the program
 // being killed right after it was reported kept, and clear texts for files that are not a
 // store, a read-only and a full store.
+#include "KilledChild.h"
+#include "RecordSamples.h"
 #include "Sql.h"
 #include "Table.h"
-#include "records/RecordLogic.h"
-#include "records/SqliteRecordStore.h"
 
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <QtTest>
 
-#include <csignal>
-#include <functional>
 #include <numeric>
 #include <sys/mount.h>
-#include <sys/wait.h>
 #include <tuple>
 #include <unistd.h>
 
 using Records::Record;
 using Records::SqliteRecordStore;
-
-namespace {
-
-Record recordAt(const QString& asset, const QString& isoTime, double rx = 0.0125) {
-    Record record;
-    record.time = QDateTime::fromString(isoTime, Qt::ISODateWithMs);
-    record.asset = asset;
-    record.rx = rx;
-    return record;
-}
-
-// Every field of a record as one text.
-QString fields(const Record& r) {
-    QStringList texts = {
-        Records::isoTime(r.time), r.asset,       r.operatorName, r.note,         r.material,
-        Limits::text(r.verdict),  r.meter.maker, r.meter.model,  r.meter.serial, r.meter.firmware,
-        r.programVersion,         r.uuid,        r.bench};
-    for (double v : {double(r.id), double(r.stable), r.rx, r.rtc, r.temperature, r.tempco,
-                     double(r.limits.mode), r.limits.nominal, r.limits.tolerancePercent,
-                     r.limits.low, r.limits.high})
-        texts << QString::number(v);
-    return texts.join('|');
-}
-
-// "recorded", or why not: a record added to the store `file`.
-QByteArray recordIn(const QString& file) {
-    SqliteRecordStore store;
-    Record record = recordAt("J1", "2026-03-02T10:30:00.000+01:00");
-    return store.open(file) && store.add(record) ? QByteArray("recorded")
-                                                 : store.errorText().toUtf8();
-}
-
-// The assets whose name contains `text`, each as "name count rx" of its latest record.
-QString listed(SqliteRecordStore& store, const QString& text = QString()) {
-    std::vector<Records::AssetSummary> assets;
-    if (!store.assets(text, assets))
-        return store.errorText();
-    QStringList got;
-    for (const Records::AssetSummary& a : assets)
-        got << QStringLiteral("%1 %2 %3").arg(a.last.asset).arg(a.count).arg(a.last.rx);
-    return got.join('|');
-}
-
-// What `work` reports from a child process that is then killed outright, as a power cut or
-// `kill -9` ends the program.
-QByteArray inChild(const std::function<QByteArray()>& work) {
-    int pipe[2];
-    if (::pipe(pipe) != 0)
-        return "no pipe";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const QByteArray text = work();
-        (void)!::write(pipe[1], text.constData(), size_t(text.size()));
-        ::kill(::getpid(), SIGKILL);
-    }
-    ::close(pipe[1]);
-    QFile answer;
-    answer.open(pipe[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
-    const QByteArray text = answer.readAll();
-    ::waitpid(child, nullptr, 0);
-    return text;
-}
-
-QStringList history(const QString& file, const QString& asset) {
-    SqliteRecordStore store;
-    std::vector<Record> records;
-    if (!store.open(file) || !store.history(asset, records))
-        return {store.errorText()};
-    QStringList times;
-    for (const Record& record : records)
-        times << Records::isoTime(record.time);
-    return times;
-}
-
-} // namespace
 
 class RecordStoreTest : public QObject {
     Q_OBJECT
@@ -104,6 +26,16 @@ class RecordStoreTest : public QObject {
     bool m_mounted = false;
     QString path(const QString& name = QStringLiteral("records.sqlite")) const {
         return m_dir->filePath(name);
+    }
+    // A small file system on the test's folder, where one may be mounted.
+    bool mount(const char* size) {
+        return m_mounted = ::mount("tmpfs", QFile::encodeName(m_dir->path()).constData(), "tmpfs",
+                                   0, size) == 0;
+    }
+    QString fullText() const {
+        return QStringLiteral("The disk holding the records store %1 is full. Make room on it and "
+                              "record again.")
+            .arg(path());
     }
 
 private Q_SLOTS:
@@ -117,16 +49,7 @@ private Q_SLOTS:
     // Every field back as it went in, an asset named like an injection kept as its text, no
     // value kept as none, after the store was closed and opened again.
     void keptWhole() {
-        Record first = recordAt("x'); DROP TABLE records;--", "2026-03-02T10:30:00.123+01:00");
-        first.operatorName = QStringLiteral("Ann");
-        first.note = QStringLiteral("after re-torque; 'quoted'");
-        std::tie(first.rtc, first.temperature, first.tempco) = std::tuple(0.0124, 23.5, 0.004);
-        first.material = QStringLiteral("Copper");
-        first.limits = {Limits::Mode::Tolerance, 0.0125, 2.0, 0, 0};
-        first.verdict = Limits::Verdict::Pass;
-        first.stable = true;
-        first.meter = {"Norvale", "MX7500", "MX75-000123", "1.04"};
-        first.programVersion = QStringLiteral("1.00");
+        Record first = fullRecord();
         Record second = recordAt(QStringLiteral("J2"), "2026-03-02T10:31:00.000+01:00", 0.02);
         std::tie(second.limits, second.verdict) = std::tuple(
             Limits::Settings{Limits::Mode::Window, 0, 0, 0.021, 0.022}, Limits::Verdict::Low);
@@ -181,10 +104,10 @@ private Q_SLOTS:
                                      [](int n, const auto& asset) { return n + asset.count; }),
                      ++added);
         }
-        QCOMPARE(listed(store, text), found);
+        QCOMPARE(assetsIn(store, text).join('|'), found);
         std::optional<Record> latest;
         QVERIFY(store.latest(QStringLiteral("busbar"), latest) && latest->rx == 0.011);
-        QCOMPARE(history(path(), "busbar"),
+        QCOMPARE(historyIn(path(), "busbar"),
                  QStringList({"2026-10-25T02:30:00.000+02:00", "2026-10-25T02:10:00.000+01:00"}));
     }
 
@@ -224,7 +147,7 @@ private Q_SLOTS:
         }
         for (const QString& step : back)
             sql(step, path());
-        QCOMPARE(history(path(), "J1"),
+        QCOMPARE(historyIn(path(), "J1"),
                  QStringList({"2026-10-25T02:30:00.250+02:00", "2026-10-25T02:10:00.000+01:00"}));
         QCOMPARE(sql("PRAGMA user_version", path()).toInt(), SqliteRecordStore::kVersion);
         Record marked = recordAt("J1", "2026-10-25T03:00:00.000+01:00");
@@ -232,7 +155,7 @@ private Q_SLOTS:
         SqliteRecordStore store;
         std::vector<Record> records;
         QVERIFY(store.open(path()));
-        QCOMPARE(listed(store), QStringLiteral("J1 2 0.0125|J2 2 0.6"));
+        QCOMPARE(assetsIn(store).join('|'), QStringLiteral("J1 2 0.0125|J2 2 0.6"));
         QVERIFY(store.add(marked) && store.history("J1", records));
         QCOMPARE(
             QString("%1%2%3").arg(records[0].stable).arg(records[1].stable).arg(records[2].stable),
@@ -253,7 +176,7 @@ private Q_SLOTS:
             QCOMPARE(sql("PRAGMA synchronous").toInt(), 2); // FULL
         }
         QCOMPARE(inChild([this] { return recordIn(path()); }), QByteArray("recorded"));
-        QCOMPARE(history(path(), "J1"), QStringList("2026-03-02T10:30:00.000+01:00"));
+        QCOMPARE(historyIn(path(), "J1"), QStringList("2026-03-02T10:30:00.000+01:00"));
     }
 
     // Files that are no store are refused with a text saying so, and left as they were.
@@ -301,7 +224,7 @@ private Q_SLOTS:
         SqliteRecordStore store;
         QVERIFY(!store.open(file));
         QCOMPARE(store.errorText(), message.arg(file));
-        Record record = recordAt("J1", "2026-03-02T10:30:00.000+01:00");
+        Record record = recordAt("J1");
         QVERIFY(!store.add(record));
         QCOMPARE(contents(), before);
     }
@@ -310,32 +233,27 @@ private Q_SLOTS:
     // every record reported kept before it is there afterwards. Where no file system may be
     // mounted, the store's file is capped instead.
     void fullDisk() {
-        const QByteArray folder = m_dir->path().toLocal8Bit();
-        m_mounted = ::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=400k") == 0;
+        mount("size=400k");
         int kept = 0;
         {
             SqliteRecordStore store;
             QVERIFY2(store.open(path()), qPrintable(store.errorText()));
             if (!m_mounted)
                 sql("PRAGMA max_page_count=100");
-            Record record = recordAt("J1", "2026-03-02T10:30:00.000+01:00");
+            Record record = recordAt("J1");
             record.note = QString(1000, QLatin1Char('n'));
             // Each one a record of its own.
             while (kept < 1000 && (record.uuid.clear(), store.add(record)))
                 ++kept;
             QVERIFY2(kept > 0 && kept < 1000, qPrintable(QString::number(kept)));
-            QCOMPARE(store.errorText(), QStringLiteral("The disk holding the records store %1 "
-                                                       "is full. Make room on it and record again.")
-                                            .arg(path()));
+            QCOMPARE(store.errorText(), fullText());
         }
-        QCOMPARE(history(path(), "J1").size(), kept);
+        QCOMPARE(historyIn(path(), "J1").size(), kept);
     }
 
     // A disk already full when the store is first opened: said so, and nothing left behind.
     void fullDiskAtFirstOpen() {
-        m_mounted =
-            ::mount("tmpfs", m_dir->path().toLocal8Bit().constData(), "tmpfs", 0, "size=64k") == 0;
-        if (!m_mounted)
+        if (!mount("size=64k"))
             QSKIP("no file system may be mounted here");
         QFile filler(path("filler"));
         QVERIFY(filler.open(QIODevice::WriteOnly));
@@ -347,9 +265,7 @@ private Q_SLOTS:
         QVERIFY(QFile::resize(path("filler"), QFileInfo(path("filler")).size() - 3 * 4096));
         SqliteRecordStore store;
         QVERIFY(!store.open(path()));
-        QCOMPARE(store.errorText(), QStringLiteral("The disk holding the records store %1 is "
-                                                   "full. Make room on it and record again.")
-                                        .arg(path()));
+        QCOMPARE(store.errorText(), fullText());
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList("filler"));
     }
 
@@ -366,7 +282,7 @@ private Q_SLOTS:
             // Some chroots keep their root folder private: nobody there reaches no folder.
             if (::access(QFile::encodeName(m_dir->path()).constData(), X_OK) != 0)
                 return "unreachable";
-            return history(path(), "J1").join(',').toUtf8() + '|' + recordIn(path());
+            return historyIn(path(), "J1").join(',').toUtf8() + '|' + recordIn(path());
         }));
         QFile::setPermissions(m_dir->path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                  QFileDevice::ExeOwner);

@@ -3,9 +3,8 @@
 // drops every lock SQLite holds on it, and another program may then take the journal away
 // from under records reported kept. Run with --record FILE ASSET, this test is that other
 // program.
-#include "records/RecordLogic.h"
+#include "RecordSamples.h"
 #include "records/RunRecords.h"
-#include "records/SqliteRecordStore.h"
 #include "windowkit/DialogPrompt.h"
 
 #include <QFileDialog>
@@ -22,14 +21,6 @@ using Records::Record;
 using Records::SqliteRecordStore;
 
 namespace {
-
-Record recordOf(const QString& asset) {
-    Record record;
-    record.time = QDateTime::currentDateTime();
-    record.asset = asset;
-    record.rx = 0.0125;
-    return record;
-}
 
 // The locks this process holds on `file`, as the kernel lists them.
 int locksOn(const QString& file) {
@@ -53,7 +44,7 @@ int locksOn(const QString& file) {
 // The other program: one record in the store, and closed.
 int recordAsAnotherProgram(const QString& file, const QString& asset) {
     SqliteRecordStore store;
-    Record record = recordOf(asset);
+    Record record = recordAt(asset);
     return store.open(file) && store.add(record) ? 0 : 1;
 }
 
@@ -70,7 +61,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("store.sqlite"));
         SqliteRecordStore store;
-        Record first = recordOf(QStringLiteral("A1"));
+        Record first = recordAt(QStringLiteral("A1"));
         QVERIFY2(store.open(file) && store.add(first), qPrintable(store.errorText()));
         const int held = locksOn(file) + locksOn(file + QStringLiteral("-shm"));
         QVERIFY2(held > 0, "SQLite holds no lock on the open store");
@@ -96,15 +87,11 @@ private Q_SLOTS:
                  0);
         QVERIFY2(QFile::exists(file + QStringLiteral("-wal")),
                  "the other program took the journal away from under the open store");
-        Record second = recordOf(QStringLiteral("A2"));
+        Record second = recordAt(QStringLiteral("A2"));
         QVERIFY(store.add(second));
         SqliteRecordStore reader;
-        std::vector<Records::AssetSummary> assets;
-        QVERIFY(reader.open(file) && reader.assets(QString(), assets));
-        QStringList names;
-        for (const Records::AssetSummary& asset : assets)
-            names << asset.last.asset;
-        QCOMPARE(names, QStringList({"A1", "A2", "B2"}));
+        QVERIFY(reader.open(file));
+        QCOMPARE(assetsIn(reader), QStringList({"A1 1 0.0125", "A2 1 0.0125", "B2 1 0.0125"}));
 
         // The program's own store, open at exit(), closes without a crash.
         QProcess ended;

@@ -118,7 +118,7 @@ CuttingProxy::CuttingProxy() {
 }
 
 CuttingProxy::~CuttingProxy() {
-    down();
+    QMetaObject::invokeMethod(this, &CuttingProxy::closeAll, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
 }
@@ -129,10 +129,6 @@ bool CuttingProxy::up() {
         this, [this] { return m_server.listen(QHostAddress::LocalHost, m_port); },
         Qt::BlockingQueuedConnection, &listening);
     return listening;
-}
-
-void CuttingProxy::down() {
-    QMetaObject::invokeMethod(this, &CuttingProxy::closeAll, Qt::BlockingQueuedConnection);
 }
 
 void CuttingProxy::cutAfter(qint64 bytes) {

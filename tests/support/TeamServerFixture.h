@@ -52,8 +52,6 @@ public:
     ~CuttingProxy() override;
     quint16 port() const { return m_port; }
     bool up();
-    // Closes every connection and listens no more.
-    void down();
     // After this many more bytes from the program, every connection is cut and the proxy
     // listens no more.
     void cutAfter(qint64 bytes);
