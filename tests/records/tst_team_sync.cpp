@@ -266,8 +266,8 @@ private Q_SLOTS:
     // tried again on its own: a wrong password, and none where the server needs one (then
     // connected with the one the operator gives); a server that takes encrypted connections
     // only, named without sslmode; one laid out by a newer program, left untouched. The
-    // TLS-only one with a certificate, named with sslmode=require, is used: the URI's settings
-    // reach libpq.
+    // TLS-only one with a certificate is used when named with sslmode=require, and refused as
+    // before with sslmode=disable: the URI's settings reach libpq.
     void refused_data() {
         // setup ("password" and the password file's, or by the administrator), state
         columns<QString, QString>();
@@ -278,7 +278,10 @@ private Q_SLOTS:
         row("TLS demanded", "tls",
             "Team server: it accepts encrypted connections only (add ?sslmode=require to its "
             "address) (1 record waiting to be sent)");
-        row("TLS given", "tls certificate", "Team server: up to date");
+        row("TLS given", "tls certificate ?sslmode=require", "Team server: up to date");
+        row("TLS declined", "tls certificate ?sslmode=disable",
+            "Team server: it accepts encrypted connections only (add ?sslmode=require to its "
+            "address) (1 record waiting to be sent)");
         row("newer layout", "INSERT INTO mx7500_schema VALUES (2)",
             "Team server: its records are laid out for a newer version of this program (layout "
             "2; this one knows up to 1), so it is left untouched (1 record waiting to be sent)");
@@ -286,7 +289,7 @@ private Q_SLOTS:
     void refused() {
         const auto [setup, state] = fetched<QString, QString>();
         const bool password = setup.startsWith(QLatin1String("password"));
-        const bool certificate = setup.endsWith(QLatin1String("certificate"));
+        const bool certificate = setup.startsWith(QLatin1String("tls certificate"));
         if (certificate) {
             // Made by the server's own user in its data folder, the key readable by it alone.
             for (const char* step :
@@ -318,10 +321,12 @@ private Q_SLOTS:
         }
         Bench a(QStringLiteral("Bench A"));
         QVERIFY(a.add(QStringLiteral("J1"), 1));
-        a.start(m_server->uri() + (certificate ? "?sslmode=require" : ""));
+        a.start(m_server->uri() + (certificate ? setup.section(' ', 2) : QString()));
         QTRY_COMPARE(a.state(), state);
         QTest::qWait(1500); // no second try on its own
-        QCOMPARE(serverCount(), certificate ? QStringLiteral("1 1") : QStringLiteral("0 0"));
+        QCOMPARE(serverCount(), state.endsWith(QLatin1String("up to date"))
+                                    ? QStringLiteral("1 1")
+                                    : QStringLiteral("0 0"));
         if (certificate) {
             m_server->admin(QStringLiteral("ALTER SYSTEM RESET ssl"));
             m_server->admin(QStringLiteral("SELECT pg_reload_conf()"));
