@@ -164,11 +164,10 @@ private Q_SLOTS:
         QCOMPARE(readings.model->rowCount(), 2);
 
         // Saved whole, with a header row, times with their UTC offset and "." numbers.
-        const QString file = path(QStringLiteral("series.csv"));
-        prompt->expectFile(file);
+        prompt->expectFile(path(QStringLiteral("series.csv")));
         readings.saveButton->click();
         const QRegularExpression time(QStringLiteral("T\\d\\d:\\d\\d:\\d\\d([+-]\\d\\d:\\d\\d|Z)"));
-        QCOMPARE(logLines(file).mid(0, 2).join('|').remove(time),
+        QCOMPARE(logLines(path(QStringLiteral("series.csv"))).mid(0, 2).join('|').remove(time),
                  "Number,Time,Rx (Ohm),Rtc (Ohm),Temperature (C),Coefficient (1/C),Verdict|1," +
                      QDate::currentDate().toString(Qt::ISODate) + ",0.0125,,,,PASS");
         // The region's type, a name typed without a suffix.
