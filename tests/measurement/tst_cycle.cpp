@@ -238,17 +238,14 @@ private Q_SLOTS:
     void failuresAreReported() {
         const auto [file, failsAt, message] = fetched<QString, QString, QString>();
         frmMeasure& w = ready();
-        const QString name = file.startsWith('/') ? file : path(file);
-        prompt->expectFile(name);
-        if (QFile::exists(name))
-            prompt->expect(QStringLiteral("Overwrite ") + name, Buttons::YesNo, Answer::No);
+        prompt->expectFile(path(file)); // none there yet
         if (failsAt.isEmpty()) {
-            prompt->expectOk(QString(message).replace(QStringLiteral("<file>"), name));
+            prompt->expectOk(QString(message).replace(QStringLiteral("<file>"), path(file)));
             w.cmdLog->click();
         } else {
             w.cmdLog->click();
             if (failsAt == QLatin1String("removed")) {
-                QVERIFY(QFile::remove(name));
+                QVERIFY(QFile::remove(path(file)));
             } else {
                 DataLog::close(); // the drive fills up while the log runs
                 QVERIFY(DataLog::open(QStringLiteral("/dev/full"), DataLog::Mode::Append, nullptr));

@@ -19,14 +19,10 @@ class ReadingsFitTest : public Panel {
     // Inside the available area, and every entry as tall as it asks to be.
     static void fits(const ReadingsWindow& readings, const char* after) {
         QCoreApplication::processEvents();
-        const QRect frame = readings.frameGeometry();
-        QVERIFY2(readings.screen()->availableGeometry().contains(frame),
-                 qPrintable(QStringLiteral("after %1: %2,%3 %4x%5")
-                                .arg(QLatin1String(after))
-                                .arg(frame.x())
-                                .arg(frame.y())
-                                .arg(frame.width())
-                                .arg(frame.height())));
+        QString frame;
+        QDebug(&frame) << "after" << after << readings.frameGeometry();
+        QVERIFY2(readings.screen()->availableGeometry().contains(readings.frameGeometry()),
+                 qPrintable(frame));
         for (const QLineEdit* entry : readings.findChildren<QLineEdit*>())
             if (entry->isVisible() && !qobject_cast<QAbstractSpinBox*>(entry->parentWidget()))
                 QVERIFY2(entry->height() >= entry->sizeHint().height(),

@@ -10,12 +10,8 @@
 
 namespace Settling {
 
-namespace {
-
-constexpr double kFinal = 12.5e-3;
+constexpr double kFinal = 12.5e-3; // ohms
 constexpr double kFromPercent = 2.0;
-
-} // namespace
 
 bool Outcome::met(const Case& c, const Stability::Criterion& criterion) const {
     return withinShare >= 0.99 &&
