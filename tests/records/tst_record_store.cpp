@@ -271,11 +271,20 @@ private Q_SLOTS:
 
     // A store in a read-only folder, for a user other than root (who may write anywhere):
     // its records are read as ever, but nothing is recorded, and the operator is told why.
+    void readOnly_data() {
+        // the file read-only (its folder writable), else the folder
+        columns<bool>();
+        row("a read-only folder", false);
+        row("a read-only file", true);
+    }
     void readOnly() {
+        const auto [file] = fetched<bool>();
         QCOMPARE(recordIn(path()), QByteArray("recorded"));
         const auto read = QFileDevice::ReadOwner | QFileDevice::ReadOther;
-        QFile::setPermissions(path(), read | QFileDevice::WriteOwner | QFileDevice::WriteOther);
-        QFile::setPermissions(m_dir->path(), read | QFileDevice::ExeOwner | QFileDevice::ExeOther);
+        const auto write = QFileDevice::WriteOwner | QFileDevice::WriteOther;
+        QFile::setPermissions(path(), file ? read : read | write);
+        QFile::setPermissions(m_dir->path(), read | QFileDevice::ExeOwner | QFileDevice::ExeOther |
+                                                 (file ? write : QFileDevice::Permissions()));
         const QString text = QString::fromUtf8(inChild([this]() -> QByteArray {
             if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
                 return "still root";
