@@ -1,6 +1,8 @@
 // Test records in a SQLite file.
 #include "records/SqliteRecordStore.h"
 
+#include "records/TeamColumns.h"
+
 #include "records/RecordLogic.h"
 
 #include <QDir>
@@ -132,18 +134,6 @@ Limits::Verdict verdictOf(const QString& text) {
             return verdict;
     }
     return Limits::Verdict::None;
-}
-
-// NaN is no value: stored as NULL, read back as NaN.
-QVariant number(double value) {
-    return std::isnan(value) ? QVariant(QMetaType::fromType<double>()) : QVariant(value);
-}
-// A text column is never NULL: an empty text is stored as one.
-QVariant text(const QString& value) {
-    return value.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(value);
-}
-double numberOf(const QVariant& value) {
-    return value.isNull() ? kNone : value.toDouble();
 }
 
 Record recordFrom(const QSqlQuery& query) {
@@ -448,7 +438,7 @@ bool SqliteRecordStore::giveIds(QSqlQuery& query) {
         return false;
     for (const qint64 id : ids) {
         query.addBindValue(QUuid::createUuid().toString(QUuid::WithoutBraces));
-        query.addBindValue(text(m_bench));
+        query.addBindValue(storedText(m_bench));
         query.addBindValue(id);
         if (!query.exec())
             return false;
@@ -479,28 +469,28 @@ bool SqliteRecordStore::add(Record& record) {
     const QVariant values[] = {
         record.time.toString(Qt::ISODateWithMs),
         record.time.toMSecsSinceEpoch(),
-        text(record.asset),
-        text(record.operatorName),
-        text(record.note),
-        number(record.rx),
-        number(record.rtc),
-        number(record.temperature),
-        number(record.tempco),
-        text(record.material),
+        storedText(record.asset),
+        storedText(record.operatorName),
+        storedText(record.note),
+        storedNumber(record.rx),
+        storedNumber(record.rtc),
+        storedNumber(record.temperature),
+        storedNumber(record.tempco),
+        storedText(record.material),
         modeText(record.limits.mode),
         record.limits.nominal,
         record.limits.tolerancePercent,
         record.limits.low,
         record.limits.high,
-        text(Limits::text(record.verdict)),
+        storedText(Limits::text(record.verdict)),
         int(record.stable),
-        text(record.meter.maker),
-        text(record.meter.model),
-        text(record.meter.serial),
-        text(record.meter.firmware),
-        text(record.programVersion),
+        storedText(record.meter.maker),
+        storedText(record.meter.model),
+        storedText(record.meter.serial),
+        storedText(record.meter.firmware),
+        storedText(record.programVersion),
         record.uuid,
-        text(record.bench),
+        storedText(record.bench),
     };
     for (const QVariant& value : values)
         query.addBindValue(value);

@@ -17,46 +17,48 @@ namespace {
 // The texts the records store keeps for the limits' mode.
 const char* const kModes[] = {"off", "tolerance", "window"};
 
-QVariant number(double value) {
+} // namespace
+
+QVariant storedNumber(double value) {
     return std::isnan(value) ? QVariant(QMetaType::fromType<double>()) : QVariant(value);
 }
-QVariant text(const QString& value) {
+
+QVariant storedText(const QString& value) {
     return value.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(value);
 }
+
 double numberOf(const QVariant& value) {
     return value.isNull() ? kNone : value.toDouble();
 }
-
-} // namespace
 
 std::vector<QVariant> teamValues(const Record& r) {
     const int mode = r.limits.mode == Limits::Mode::Tolerance ? 1
                      : r.limits.mode == Limits::Mode::Window  ? 2
                                                               : 0;
     return {r.uuid,
-            text(r.bench),
+            storedText(r.bench),
             r.time.toString(Qt::ISODateWithMs),
             r.time.toMSecsSinceEpoch(),
-            text(r.asset),
-            text(r.operatorName),
-            text(r.note),
-            number(r.rx),
-            number(r.rtc),
-            number(r.temperature),
-            number(r.tempco),
-            text(r.material),
+            storedText(r.asset),
+            storedText(r.operatorName),
+            storedText(r.note),
+            storedNumber(r.rx),
+            storedNumber(r.rtc),
+            storedNumber(r.temperature),
+            storedNumber(r.tempco),
+            storedText(r.material),
             QString::fromLatin1(kModes[mode]),
             r.limits.nominal,
             r.limits.tolerancePercent,
             r.limits.low,
             r.limits.high,
-            text(Limits::text(r.verdict)),
+            storedText(Limits::text(r.verdict)),
             r.stable,
-            text(r.meter.maker),
-            text(r.meter.model),
-            text(r.meter.serial),
-            text(r.meter.firmware),
-            text(r.programVersion)};
+            storedText(r.meter.maker),
+            storedText(r.meter.model),
+            storedText(r.meter.serial),
+            storedText(r.meter.firmware),
+            storedText(r.programVersion)};
 }
 
 Record teamRecordAt(const QSqlQuery& query, int c) {
