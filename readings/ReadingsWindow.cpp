@@ -111,11 +111,21 @@ ReadingsWindow::ReadingsWindow() {
     for (int c = 0; c < int(std::size(widths)); ++c)
         table->setColumnWidth(c, widths[c]);
     table->installEventFilter(this);
+    // At its least the table shows its header and one reading: the chart and the controls
+    // keep their room on a small screen.
+    table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() +
+                            table->verticalHeader()->defaultSectionSize() +
+                            2 * table->frameWidth());
 
     clearButton = new QPushButton(QStringLiteral("C&lear"), this);
     saveButton = new QPushButton(QStringLiteral("Sa&ve..."), this);
 
-    // Two columns of about equal height, so that the window fits a screen of 800 by 600.
+    // Two columns of about equal height and close-set boxes, so that the window with a title bar
+    // fits a screen of 800 by 600 that a panel shares.
+    for (QGroupBox* box : std::initializer_list<QGroupBox*>{limits, repeat, record, stability}) {
+        const QMargins usual = box->layout()->contentsMargins();
+        box->layout()->setContentsMargins(usual.left(), 6, usual.right(), 6);
+    }
     auto* top = new QHBoxLayout;
     auto* controls = new QVBoxLayout;
     controls->addWidget(limits);
@@ -135,6 +145,7 @@ ReadingsWindow::ReadingsWindow() {
     buttons->addWidget(saveButton);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
+    layout->setSpacing(4);
     layout->addLayout(top);
     layout->addWidget(statistics);
     layout->addWidget(chart, 2);

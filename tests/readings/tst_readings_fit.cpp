@@ -59,6 +59,10 @@ private Q_SLOTS:
         fits(readings, "opening");
         const int opened = readings.width();
         const QSize least = readings.minimumSize();
+        // On a desktop a title bar and a panel take their strips too (about 32 pixels each): the
+        // least window leaves room for both even on the smallest screen.
+        QVERIFY2(least.height() + 2 * 32 <= area.height() && least.width() + 16 <= area.width(),
+                 qPrintable(QStringLiteral("least %1x%2").arg(least.width()).arg(least.height())));
 
         LimitsBox& limits = *readings.limits;
         limits.mode->setFocus();
