@@ -1,9 +1,8 @@
 // Test records in a SQLite file.
 #include "records/SqliteRecordStore.h"
 
-#include "records/TeamColumns.h"
-
 #include "records/RecordLogic.h"
+#include "records/StoredValues.h"
 
 #include <QDir>
 #include <QFileInfo>

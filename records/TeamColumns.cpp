@@ -1,9 +1,9 @@
 // A record's columns for the team server and the local copy.
 #include "records/TeamColumns.h"
 
-#include <QSqlQuery>
+#include "records/StoredValues.h"
 
-#include <cmath>
+#include <QSqlQuery>
 
 namespace Records {
 
@@ -18,18 +18,6 @@ namespace {
 const char* const kModes[] = {"off", "tolerance", "window"};
 
 } // namespace
-
-QVariant storedNumber(double value) {
-    return std::isnan(value) ? QVariant(QMetaType::fromType<double>()) : QVariant(value);
-}
-
-QVariant storedText(const QString& value) {
-    return value.isNull() ? QVariant(QString(QLatin1String(""))) : QVariant(value);
-}
-
-double numberOf(const QVariant& value) {
-    return value.isNull() ? kNone : value.toDouble();
-}
 
 std::vector<QVariant> teamValues(const Record& r) {
     const int mode = r.limits.mode == Limits::Mode::Tolerance ? 1

@@ -12,12 +12,6 @@ class QSqlQuery;
 
 namespace Records {
 
-// NaN is no value: stored as NULL, read back as NaN. A text column is never NULL: an empty
-// text is stored as one.
-QVariant storedNumber(double value);
-QVariant storedText(const QString& value);
-double numberOf(const QVariant& value);
-
 // The columns, comma-separated, in the order of values() and recordAt().
 extern const char* const kTeamColumns;
 
