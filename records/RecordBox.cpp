@@ -20,6 +20,17 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTextDocument>
+
+namespace {
+
+// A tooltip takes a text that looks like markup for markup: the asset as typed ("<b>joint</b>")
+// is given to it as rich text that says exactly that, its lines and blanks kept.
+QString plainTip(const QString& text) {
+    return Qt::convertFromPlainText(text, Qt::WhiteSpacePre);
+}
+
+} // namespace
 
 RecordBox::RecordBox(QWidget* parent) : QGroupBox(QStringLiteral("Record"), parent) {
     asset = new QLineEdit(this);
@@ -219,7 +230,7 @@ void RecordBox::followTeam(const QString& uuid, const QString& text, bool alarmi
         const QString shown =
             status->fontMetrics().elidedText(text, Qt::ElideMiddle, status->contentsRect().width());
         showStatus(shown + QLatin1Char('\n') + line, alarming);
-        status->setToolTip(text + QLatin1Char('\n') + line);
+        status->setToolTip(plainTip(text + QLatin1Char('\n') + line));
     };
     const auto unsent = [sync, withTeam] {
         using Kind = Records::TeamStatus::Kind;
@@ -243,7 +254,7 @@ void RecordBox::followTeam(const QString& uuid, const QString& text, bool alarmi
 
 void RecordBox::showStatus(const QString& text, bool alarming) {
     status->setText(text);
-    status->setToolTip(text);
+    status->setToolTip(plainTip(text));
     QPalette palette; // the application's
     if (alarming)
         palette.setColor(QPalette::WindowText, QColor(0xd0, 0x10, 0x10));

@@ -2,6 +2,7 @@
 // 1600x1000): inside the screen's available area after every change that asks for more room,
 // giving back width it no longer needs, and its entries always at their full height.
 #include "Panel.h"
+#include "ToolTip.h"
 #include "readings/CheckedEntry.h"
 #include "readings/LimitsBox.h"
 #include "readings/Readings.h"
@@ -98,6 +99,7 @@ private Q_SLOTS:
         QTest::keyClick(&readings, Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(box.status->text(),
                  QStringLiteral("Recorded under %1. Its first record.").arg(name));
+        QCOMPARE(shownToolTip(box.status->toolTip()), box.status->text());
         box.status->setSelection(0, int(box.status->text().size()));
         QCOMPARE(box.status->selectedText(), box.status->text());
         fits(readings, "a long name");
